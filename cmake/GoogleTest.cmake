@@ -1,0 +1,28 @@
+# GoogleTest comes from Debian: the installed library for the host build, its sources
+# (/usr/src/googletest) built inside each Windows build.
+include(GoogleTest)
+
+if(CMAKE_CROSSCOMPILING)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  target_link_options(gtest PUBLIC -static)
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+# pelora_test(NAME [LOCK RESOURCE] SOURCES...): every test of the program becomes one ctest
+# test; tests that share a resource (such as the settings file) take its LOCK in turn.
+function(pelora_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "LOCK" "")
+  add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
+  pelora_target_settings(${name})
+  target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  set(properties TIMEOUT 120)
+  if(arg_LOCK)
+    list(APPEND properties RESOURCE_LOCK ${arg_LOCK})
+  endif()
+  # Discovery at test time: under Wine it needs the prefix that the test run prepares.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ${properties})
+endfunction()

@@ -1,0 +1,42 @@
+#include "core/image_file_names.h"
+
+#include <cstring>
+
+namespace {
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+const char* const kBuiltInExtensions[] = {".vqi", ".bmp", ".ico", ".jpg", ".gif"};
+
+}  // namespace
+
+bool EqualsIgnoringAsciiCase(const char* a, const char* b, size_t n) {
+  for (size_t i = 0; i < n; ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+bool HasBuiltInImageExtension(const char* path, size_t length) {
+  if (length < 4) return false;
+  for (const char* extension : kBuiltInExtensions) {
+    if (EqualsIgnoringAsciiCase(path + length - 4, extension, 4)) return true;
+  }
+  return false;
+}
+
+bool PathEndsWithKey(const char* path, size_t length, const char* key, size_t keyLength) {
+  return keyLength < length && EqualsIgnoringAsciiCase(path + length - keyLength, key, keyLength);
+}
+
+bool PathEndsWithAnyKey(const char* path, size_t length, const char* keyList, size_t listSize) {
+  size_t pos = 0;
+  while (pos < listSize && keyList[pos] != '\0') {
+    const void* end = std::memchr(keyList + pos, '\0', listSize - pos);
+    const size_t keyLength =
+        end ? static_cast<size_t>(static_cast<const char*>(end) - (keyList + pos)) : listSize - pos;
+    if (PathEndsWithKey(path, length, keyList + pos, keyLength)) return true;
+    pos += keyLength + 1;
+  }
+  return false;
+}

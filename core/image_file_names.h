@@ -1,0 +1,18 @@
+#pragma once
+// Which file names count as images: the built-in extensions and the file-name endings of the
+// plug-in section. Platform-free; names are code page 932 bytes.
+
+#include <cstddef>
+
+// Compares n bytes, ASCII letters without regard to case.
+bool EqualsIgnoringAsciiCase(const char* a, const char* b, size_t n);
+
+// True when the path's last four bytes are ".vqi", ".bmp", ".ico", ".jpg" or ".gif".
+bool HasBuiltInImageExtension(const char* path, size_t length);
+
+// True when `key` is shorter than the path and the path ends with it.
+bool PathEndsWithKey(const char* path, size_t length, const char* key, size_t keyLength);
+
+// Walks a list of zero-terminated keys, ended by an empty key or by the end of the
+// `listSize`-byte buffer; true when the path ends with one of them.
+bool PathEndsWithAnyKey(const char* path, size_t length, const char* keyList, size_t listSize);

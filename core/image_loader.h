@@ -1,0 +1,13 @@
+#pragma once
+// Turning a file into an image: the whole file is read into memory and offered to the
+// readers in a fixed order, the first that accepts it filling the target.
+
+struct ImageBuffer;
+
+// Loads the file at `path` (code page 932) into `target`, which must be empty. False when the
+// file cannot be read or no reader accepts it.
+bool LoadImageFile(ImageBuffer* target, const char* path);
+
+// True when the file exists, can be opened, is not empty, and its name ends in a built-in
+// image extension or in a file-name ending of the plug-in section "spi". Reads no content.
+bool IsLoadableImageFile(const char* path);

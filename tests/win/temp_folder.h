@@ -1,0 +1,23 @@
+#pragma once
+// A folder of the test's own under the system's temporary folder, removed with its files.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  std::string Path(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> ReadBytes(const std::string& path);
+bool FileExists(const std::string& path);

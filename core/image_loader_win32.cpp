@@ -38,6 +38,7 @@ HANDLE OpenImageFile(const char* path, DWORD* size) {
 }  // namespace
 
 bool LoadImageFile(ImageBuffer* target, const char* path) {
+  if (target->kind != kImageEmpty) return false;  // readers never replace an image
   DWORD size = 0;
   HANDLE file = OpenImageFile(path, &size);
   if (file == INVALID_HANDLE_VALUE) return false;

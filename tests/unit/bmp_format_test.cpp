@@ -5,15 +5,15 @@
 
 namespace {
 
-BmpSpec Indexed8(int32_t width, int32_t height) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitCount = 8;
-  spec.palette = {0x000000, 0xFF0000, 0x00FF00};
-  spec.colorsUsed = 3;
-  spec.pixelData = PackRows(width, height, 8, [](int32_t x, int32_t y) { return (x + y) % 3; });
-  return spec;
+BmpRecipe Indexed8(int32_t width, int32_t height) {
+  BmpRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.bitCount = 8;
+  recipe.palette = {0x000000, 0xFF0000, 0x00FF00};
+  recipe.colorsUsed = 3;
+  recipe.pixelData = PackRows(width, height, 8, [](int32_t x, int32_t y) { return (x + y) % 3; });
+  return recipe;
 }
 
 bool Parses(const std::vector<uint8_t>& file, BmpLayout* layout = nullptr) {
@@ -41,15 +41,15 @@ TEST(BmpParse, NormalisesAnIndexedHeader) {
 }
 
 TEST(BmpParse, CoreHeaderTriplesBecomeQuads) {
-  BmpSpec spec;
-  spec.headerSize = 12;
-  spec.width = 3;
-  spec.height = 2;
-  spec.bitCount = 1;
-  spec.palette = {0x102030, 0xA0B0C0};
-  spec.pixelData = PackRows(3, 2, 1, [](int32_t x, int32_t) { return x & 1; });
+  BmpRecipe recipe;
+  recipe.headerSize = 12;
+  recipe.width = 3;
+  recipe.height = 2;
+  recipe.bitCount = 1;
+  recipe.palette = {0x102030, 0xA0B0C0};
+  recipe.pixelData = PackRows(3, 2, 1, [](int32_t x, int32_t) { return x & 1; });
   BmpLayout layout;
-  ASSERT_TRUE(Parses(BuildBmp(spec), &layout));
+  ASSERT_TRUE(Parses(BuildBmp(recipe), &layout));
   EXPECT_EQ(layout.info.header.biWidth, 3);
   EXPECT_EQ(layout.info.header.biClrUsed, 2u);
   EXPECT_EQ(layout.info.colors[0], 0x102030u);
@@ -57,37 +57,37 @@ TEST(BmpParse, CoreHeaderTriplesBecomeQuads) {
 }
 
 TEST(BmpParse, BitFieldMasksAfterTheHeader) {
-  BmpSpec spec;
-  spec.width = 2;
-  spec.height = 2;
-  spec.bitCount = 16;
-  spec.compression = 3;
-  spec.masks = {0xF800, 0x07E0, 0x001F};
-  spec.pixelData = PackRows(2, 2, 16, [](int32_t, int32_t) { return 0xF800u; });
+  BmpRecipe recipe;
+  recipe.width = 2;
+  recipe.height = 2;
+  recipe.bitCount = 16;
+  recipe.compression = 3;
+  recipe.masks = {0xF800, 0x07E0, 0x001F};
+  recipe.pixelData = PackRows(2, 2, 16, [](int32_t, int32_t) { return 0xF800u; });
   BmpLayout layout;
-  ASSERT_TRUE(Parses(BuildBmp(spec), &layout));
+  ASSERT_TRUE(Parses(BuildBmp(recipe), &layout));
   EXPECT_EQ(layout.info.colors[0], 0xF800u);
   EXPECT_EQ(layout.info.colors[2], 0x001Fu);
 
-  std::vector<uint8_t> noMasks = BuildBmp(spec);
+  std::vector<uint8_t> noMasks = BuildBmp(recipe);
   noMasks.resize(14 + 40 + 8);
   EXPECT_FALSE(Parses(noMasks));
 }
 
 TEST(BmpParse, TopDownKeepsItsNegativeHeight) {
-  BmpSpec spec = Indexed8(4, -2);
-  spec.pixelData = PackRowsTopDown(4, 2, 8, [](int32_t, int32_t) { return 1u; });
+  BmpRecipe recipe = Indexed8(4, -2);
+  recipe.pixelData = PackRowsTopDown(4, 2, 8, [](int32_t, int32_t) { return 1u; });
   BmpLayout layout;
-  ASSERT_TRUE(Parses(BuildBmp(spec), &layout));
+  ASSERT_TRUE(Parses(BuildBmp(recipe), &layout));
   EXPECT_EQ(layout.info.header.biHeight, -2);
 }
 
 TEST(BmpParse, MeasuresRunLengthDataToItsEnd) {
-  BmpSpec spec = Indexed8(5, 2);
-  spec.compression = 1;
-  spec.pixelData = {5, 1, 0, 0, 0, 3, 1, 2, 1, 0, 0, 1, 0xEE, 0xEE};  // junk after the end
+  BmpRecipe recipe = Indexed8(5, 2);
+  recipe.compression = 1;
+  recipe.pixelData = {5, 1, 0, 0, 0, 3, 1, 2, 1, 0, 0, 1, 0xEE, 0xEE};  // junk after the end
   BmpLayout layout;
-  ASSERT_TRUE(Parses(BuildBmp(spec), &layout));
+  ASSERT_TRUE(Parses(BuildBmp(recipe), &layout));
   EXPECT_EQ(layout.info.header.biSizeImage, 12u);
 }
 
@@ -152,8 +152,8 @@ TEST(BmpParse, RefusesHeadersItDoesNotRead) {
 }
 
 TEST(BmpParse, RefusesRunLengthDataThatLeavesTheFile) {
-  BmpSpec spec = Indexed8(5, 2);
-  spec.compression = 1;
+  BmpRecipe recipe = Indexed8(5, 2);
+  recipe.compression = 1;
   const std::vector<std::vector<uint8_t>> streams = {
       {5, 1, 0, 0},     // no end-of-bitmap mark
       {0, 5, 1, 2, 3},  // literal pixels cut off
@@ -162,13 +162,13 @@ TEST(BmpParse, RefusesRunLengthDataThatLeavesTheFile) {
       {},               // nothing at all
   };
   for (const auto& stream : streams) {
-    spec.pixelData = stream;
-    EXPECT_FALSE(Parses(BuildBmp(spec))) << stream.size();
+    recipe.pixelData = stream;
+    EXPECT_FALSE(Parses(BuildBmp(recipe))) << stream.size();
   }
-  spec.pixelData = {0, 2, 1, 1, 0, 1};  // a move followed by the end is fine
-  EXPECT_TRUE(Parses(BuildBmp(spec)));
+  recipe.pixelData = {0, 2, 1, 1, 0, 1};  // a move followed by the end is fine
+  EXPECT_TRUE(Parses(BuildBmp(recipe)));
 
-  BmpSpec rle4 = spec;
+  BmpRecipe rle4 = recipe;
   rle4.bitCount = 4;
   rle4.compression = 2;
   rle4.pixelData = {0, 5, 0x12, 0x34, 0x50, 0, 0, 1};  // five nibbles take three bytes and a pad
@@ -178,7 +178,7 @@ TEST(BmpParse, RefusesRunLengthDataThatLeavesTheFile) {
   rle4.pixelData = {0, 5, 0x12, 0x34, 0x50, 0, 1};  // the pad missing: the mark is misread
   EXPECT_FALSE(Parses(BuildBmp(rle4)));
 
-  BmpSpec topDown = spec;
+  BmpRecipe topDown = recipe;
   topDown.height = -2;
   topDown.pixelData = {5, 1, 0, 1};
   EXPECT_FALSE(Parses(BuildBmp(topDown)));  // run-length data is always bottom-up

@@ -1,21 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstddef>
-
 #include "core/image_buffer.h"
 #include "core/image_layout.h"
-
-TEST(ImageBufferLayout, RecordFieldsStandInTheirOrder) {
-  EXPECT_EQ(offsetof(ImageBuffer, kind), 0u);
-  EXPECT_LT(offsetof(ImageBuffer, kind), offsetof(ImageBuffer, bitsPerPixel));
-  EXPECT_LT(offsetof(ImageBuffer, bitsPerPixel), offsetof(ImageBuffer, width));
-  EXPECT_LT(offsetof(ImageBuffer, width), offsetof(ImageBuffer, height));
-  EXPECT_LT(offsetof(ImageBuffer, height), offsetof(ImageBuffer, pixels));
-  EXPECT_LT(offsetof(ImageBuffer, pixels), offsetof(ImageBuffer, stride));
-  EXPECT_LT(offsetof(ImageBuffer, stride), offsetof(ImageBuffer, memoryDC));
-  EXPECT_LT(offsetof(ImageBuffer, memoryDC), offsetof(ImageBuffer, bitmap));
-  EXPECT_LT(offsetof(ImageBuffer, bitmap), offsetof(ImageBuffer, info));
-}
 
 TEST(ImageBufferLayout, RowsArePaddedToFourBytes) {
   EXPECT_EQ(ImageStride(1, 24), 4);

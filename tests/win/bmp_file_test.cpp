@@ -65,11 +65,11 @@ TEST(BmpFile, WhatCannotBeReadIsNotLoaded) {
   TempFolder folder;
   ASSERT_TRUE(WriteBytes(folder.Path("empty.bmp"), {}));
   ASSERT_TRUE(WriteBytes(folder.Path("text.bmp"), {'h', 'e', 'l', 'l', 'o'}));
-  BmpSpec spec;
-  spec.width = 2;
-  spec.height = 2;
-  spec.pixelData = PackRows(2, 2, 24, [](int32_t, int32_t) { return 0xFFFFFFu; });
-  ASSERT_TRUE(WriteBytes(folder.Path("held.bmp"), BuildBmp(spec)));
+  BmpRecipe recipe;
+  recipe.width = 2;
+  recipe.height = 2;
+  recipe.pixelData = PackRows(2, 2, 24, [](int32_t, int32_t) { return 0xFFFFFFu; });
+  ASSERT_TRUE(WriteBytes(folder.Path("held.bmp"), BuildBmp(recipe)));
   CreateDirectoryA(folder.Path("folder.bmp").c_str(), nullptr);
 
   HANDLE held = HoldOpenWithoutSharing(folder.Path("held.bmp"));

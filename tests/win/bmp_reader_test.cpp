@@ -42,14 +42,14 @@ std::vector<uint32_t> Palette(int entries) {
 
 uint32_t Rgb(int32_t x, int32_t y) { return uint32_t(x * 40) << 16 | uint32_t(y * 50) << 8 | 0x5A; }
 
-BmpSpec Indexed(uint16_t bits, int32_t width, int32_t height, int entries) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.bitCount = bits;
-  spec.palette = Palette(entries);
-  spec.colorsUsed = entries == (1 << bits) ? 0 : static_cast<uint32_t>(entries);
-  return spec;
+BmpRecipe Indexed(uint16_t bits, int32_t width, int32_t height, int entries) {
+  BmpRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.bitCount = bits;
+  recipe.palette = Palette(entries);
+  recipe.colorsUsed = entries == (1 << bits) ? 0 : static_cast<uint32_t>(entries);
+  return recipe;
 }
 
 }  // namespace
@@ -57,27 +57,27 @@ BmpSpec Indexed(uint16_t bits, int32_t width, int32_t height, int entries) {
 TEST(BmpReader, IndexedDepthsTakeTheirTablesColours) {
   for (uint16_t bits : {1, 4, 8}) {
     const int entries = bits == 8 ? 40 : 1 << bits;
-    BmpSpec spec = Indexed(bits, 7, 3, entries);
+    BmpRecipe recipe = Indexed(bits, 7, 3, entries);
     auto index = [&](int32_t x, int32_t y) { return uint32_t(x * 3 + y) % entries; };
-    spec.pixelData = PackRows(7, 3, bits, index);
-    const std::vector<uint32_t> palette = spec.palette;
-    ExpectLoads(BuildBmp(spec), 7, 3, [&](int32_t x, int32_t y) { return palette[index(x, y)]; });
+    recipe.pixelData = PackRows(7, 3, bits, index);
+    const std::vector<uint32_t> palette = recipe.palette;
+    ExpectLoads(BuildBmp(recipe), 7, 3, [&](int32_t x, int32_t y) { return palette[index(x, y)]; });
   }
 }
 
 TEST(BmpReader, DirectColourDepths) {
-  BmpSpec rgb24;
+  BmpRecipe rgb24;
   rgb24.width = 5;
   rgb24.height = 3;
   rgb24.pixelData = PackRows(5, 3, 24, Rgb);
   ExpectLoads(BuildBmp(rgb24), 5, 3, Rgb);
 
-  BmpSpec rgb32 = rgb24;
+  BmpRecipe rgb32 = rgb24;
   rgb32.bitCount = 32;
   rgb32.pixelData = PackRows(5, 3, 32, Rgb);
   ExpectLoads(BuildBmp(rgb32), 5, 3, Rgb);
 
-  BmpSpec fields32 = rgb32;
+  BmpRecipe fields32 = rgb32;
   fields32.compression = 3;
   fields32.masks = {0xFF0000, 0x00FF00, 0x0000FF};
   ExpectLoads(BuildBmp(fields32), 5, 3, Rgb);
@@ -87,7 +87,7 @@ TEST(BmpReader, DirectColourDepths) {
     const uint32_t c = Rgb(x, y);
     return (c >> 19 & 31) << 10 | (c >> 11 & 31) << 5 | (c >> 3 & 31);
   };
-  BmpSpec rgb16 = rgb24;
+  BmpRecipe rgb16 = rgb24;
   rgb16.bitCount = 16;
   rgb16.pixelData = PackRows(5, 3, 16, word555);
   ExpectLoads(BuildBmp(rgb16), 5, 3, Rgb, 0xF8F8F8);
@@ -96,7 +96,7 @@ TEST(BmpReader, DirectColourDepths) {
     const uint32_t c = Rgb(x, y);
     return (c >> 19 & 31) << 11 | (c >> 10 & 63) << 5 | (c >> 3 & 31);
   };
-  BmpSpec fields16 = rgb16;
+  BmpRecipe fields16 = rgb16;
   fields16.compression = 3;
   fields16.masks = {0xF800, 0x07E0, 0x001F};
   fields16.pixelData = PackRows(5, 3, 16, word565);
@@ -104,7 +104,7 @@ TEST(BmpReader, DirectColourDepths) {
 }
 
 TEST(BmpReader, RunLengthEncodedFiles) {
-  BmpSpec rle8 = Indexed(8, 5, 3, 16);
+  BmpRecipe rle8 = Indexed(8, 5, 3, 16);
   rle8.compression = 1;
   rle8.pixelData = {3, 1, 2, 2, 0, 0,              // bottom row: 1 1 1 2 2
                     0, 5, 3, 4, 5, 6, 7, 0, 0, 0,  // middle row: 3 4 5 6 7
@@ -113,7 +113,7 @@ TEST(BmpReader, RunLengthEncodedFiles) {
   const std::vector<uint32_t> palette = rle8.palette;
   ExpectLoads(BuildBmp(rle8), 5, 3, [&](int32_t x, int32_t y) { return palette[rows8[y][x]]; });
 
-  BmpSpec rle4 = Indexed(4, 5, 3, 16);
+  BmpRecipe rle4 = Indexed(4, 5, 3, 16);
   rle4.compression = 2;
   rle4.pixelData = {5, 0x12, 0,    0,                    // bottom row: 1 2 1 2 1
                     0, 5,    0x34, 0x56, 0x70, 0, 0, 0,  // middle row: 3 4 5 6 7
@@ -123,23 +123,23 @@ TEST(BmpReader, RunLengthEncodedFiles) {
 }
 
 TEST(BmpReader, RunsReachingOutsideTheImageDoNotHarm) {
-  BmpSpec spec = Indexed(8, 4, 2, 16);
-  spec.compression = 1;
-  spec.pixelData = {255, 1, 255, 2, 0, 2, 200, 200, 255, 3, 0, 0, 255, 4, 0, 1};
-  const std::vector<uint8_t> file = BuildBmp(spec);
+  BmpRecipe recipe = Indexed(8, 4, 2, 16);
+  recipe.compression = 1;
+  recipe.pixelData = {255, 1, 255, 2, 0, 2, 200, 200, 255, 3, 0, 0, 255, 4, 0, 1};
+  const std::vector<uint8_t> file = BuildBmp(recipe);
   ImageBuffer image;
   EXPECT_TRUE(ReadBmpImage(file.data(), file.size(), &image));
   EXPECT_EQ(image.width, 4);
 }
 
 TEST(BmpReader, TopDownFilesLoadUpright) {
-  BmpSpec rgb;
+  BmpRecipe rgb;
   rgb.width = 5;
   rgb.height = -3;
   rgb.pixelData = PackRowsTopDown(5, 3, 24, Rgb);
   ExpectLoads(BuildBmp(rgb), 5, 3, Rgb);
 
-  BmpSpec indexed = Indexed(8, 3, -4, 12);
+  BmpRecipe indexed = Indexed(8, 3, -4, 12);
   indexed.pixelData =
       PackRowsTopDown(3, 4, 8, [](int32_t x, int32_t y) { return uint32_t(x + 3 * y); });
   const std::vector<uint32_t> palette = indexed.palette;
@@ -147,28 +147,28 @@ TEST(BmpReader, TopDownFilesLoadUpright) {
 }
 
 TEST(BmpReader, CoreAndLargerHeaders) {
-  BmpSpec core = Indexed(8, 6, 2, 256);
+  BmpRecipe core = Indexed(8, 6, 2, 256);
   core.headerSize = 12;
   core.pixelData = PackRows(6, 2, 8, [](int32_t x, int32_t y) { return uint32_t(x * 40 + y); });
   const std::vector<uint32_t> palette = core.palette;
   ExpectLoads(BuildBmp(core), 6, 2, [&](int32_t x, int32_t y) { return palette[x * 40 + y]; });
 
-  BmpSpec core24;
+  BmpRecipe core24;
   core24.headerSize = 12;
   core24.width = 3;
   core24.height = 3;
   core24.pixelData = PackRows(3, 3, 24, Rgb);
   ExpectLoads(BuildBmp(core24), 3, 3, Rgb);
 
-  BmpSpec v5 = core24;
+  BmpRecipe v5 = core24;
   v5.headerSize = 124;
   ExpectLoads(BuildBmp(v5), 3, 3, Rgb);
 }
 
 TEST(BmpReader, LyingHeadersAreRefusedWithTheTargetUntouched) {
-  BmpSpec spec = Indexed(8, 5, 3, 16);
-  spec.pixelData = PackRows(5, 3, 8, [](int32_t x, int32_t) { return uint32_t(x); });
-  const std::vector<uint8_t> good = BuildBmp(spec);
+  BmpRecipe recipe = Indexed(8, 5, 3, 16);
+  recipe.pixelData = PackRows(5, 3, 8, [](int32_t x, int32_t) { return uint32_t(x); });
+  const std::vector<uint8_t> good = BuildBmp(recipe);
   const struct {
     size_t offset;
     uint32_t value;
@@ -193,12 +193,12 @@ TEST(BmpReader, LyingHeadersAreRefusedWithTheTargetUntouched) {
 }
 
 TEST(BmpReader, DamagedFilesNeverCrash) {
-  BmpSpec indexed = Indexed(8, 9, 7, 200);
+  BmpRecipe indexed = Indexed(8, 9, 7, 200);
   indexed.pixelData = PackRows(9, 7, 8, [](int32_t x, int32_t y) { return uint32_t(x * y); });
-  BmpSpec rle = Indexed(4, 8, 4, 16);
+  BmpRecipe rle = Indexed(4, 8, 4, 16);
   rle.compression = 2;
   rle.pixelData = {8, 0x12, 0, 0, 0, 6, 0x34, 0x56, 0x70, 0, 0, 2, 1, 1, 3, 0x44, 0, 1};
-  BmpSpec fields;
+  BmpRecipe fields;
   fields.width = 4;
   fields.height = -4;
   fields.bitCount = 16;
@@ -208,8 +208,8 @@ TEST(BmpReader, DamagedFilesNeverCrash) {
       PackRowsTopDown(4, 4, 16, [](int32_t x, int32_t) { return uint32_t(x) << 11; });
 
   std::mt19937 random(20261206);
-  for (const BmpSpec* spec : {&indexed, &rle, &fields}) {
-    const std::vector<uint8_t> good = BuildBmp(*spec);
+  for (const BmpRecipe* recipe : {&indexed, &rle, &fields}) {
+    const std::vector<uint8_t> good = BuildBmp(*recipe);
     for (int round = 0; round < 400; ++round) {
       std::vector<uint8_t> file = good;
       const int changes = 1 + random() % 4;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/path_text.h"
 #include "shell/settings_path.h"
 
 namespace {

@@ -1,0 +1,16 @@
+#pragma once
+// How document open reads the text it is given. Platform-free.
+
+#include <cstddef>
+#include <string>
+
+// Texts handed to document open hold at most this many bytes before the terminator.
+inline constexpr size_t kMaxDocumentTextLength = 511;
+
+// True when the text begins with "CMD:TWAIN" (case-sensitive).
+bool IsScannerRequest(const char* text);
+
+// The window title for an opened path: the part behind its last "\" (the whole text when
+// there is none), then " - Pelora". A separator only as the first byte does not count, and the
+// second byte of a two-byte character is never taken for one.
+std::string DocumentTitle(const char* path);

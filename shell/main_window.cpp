@@ -1,0 +1,142 @@
+#include "shell/main_window.h"
+
+#include <shellapi.h>
+
+#include "scan/document_open.h"
+#include "scan/single_instance.h"
+#include "scan/twain.h"
+#include "shell/app_state.h"
+#include "shell/file_dialogs.h"
+#include "shell/image_view.h"
+#include "shell/resource.h"
+#include "shell/settings.h"
+#include "shell/status_bar.h"
+#include "shell/view_geometry.h"
+
+namespace {
+
+const UINT kImageMenuItems[] = {ID_FILE_SAVE_BMP, ID_FILE_SAVE_VQI, ID_FILE_PRINT, ID_EDIT_COPY,
+                                ID_EDIT_PASTE_INTO};
+
+void SetMenuCheck(UINT item, bool checked) {
+  CheckMenuItem(GetMenu(MainWindow.window), item, checked ? MF_CHECKED : MF_UNCHECKED);
+}
+
+void WriteWindowState(HWND window) {
+  WriteSettingInt("SeriesSave", "SeriesNo", SeriesNumber);
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  GetWindowPlacement(window, &placement);
+  WriteSettingInt("PeloraApp", "WinState", static_cast<int>(placement.showCmd));
+  WriteSettingInt("PeloraApp", "WinRectL", placement.rcNormalPosition.left);
+  WriteSettingInt("PeloraApp", "WinRectT", placement.rcNormalPosition.top);
+  WriteSettingInt("PeloraApp", "WinRectR", placement.rcNormalPosition.right);
+  WriteSettingInt("PeloraApp", "WinRectB", placement.rcNormalPosition.bottom);
+  WriteSettingInt("PeloraApp", "FitToWindow", View.fit ? 1 : 0);
+}
+
+void OpenDroppedFile(HWND window, HDROP drop) {
+  const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+  if (length > kMaxDocumentTextLength) {
+    ShowPathTooLong(window);
+  } else {
+    char path[kMaxDocumentTextLength + 1];
+    DragQueryFileA(drop, 0, path, sizeof path);
+    OpenDocument(path, window);
+  }
+  DragFinish(drop);
+}
+
+void RunCommand(HWND window, UINT command, LPARAM lParam) {
+  switch (command) {
+    case ID_FILE_OPEN:
+      ChooseAndOpenFile(window);
+      break;
+    case ID_FILE_SAVE_BMP:
+      ChooseAndSaveBmp(window);
+      break;
+    case ID_FILE_EXIT:
+      SendMessageA(window, WM_CLOSE, 0, 0);
+      break;
+    case ID_VIEW_FIT:
+      SetFitMode(!View.fit);
+      InvalidateRect(View.window, nullptr, TRUE);
+      break;
+    case ID_VIEW_STATUSBAR:
+      SetMenuCheck(ID_VIEW_STATUSBAR, !MainWindow.statusBarShown);
+      ShowStatusBar(!MainWindow.statusBarShown);
+      break;
+    case ID_HELP_ABOUT:
+      MessageBoxA(window, "Pelora Ver.0.70", "About Pelora", MB_OK);
+      break;
+    case ID_SCAN_COMPLETE:
+      SizeWindowToImage();
+      EnableImageMenuItems(window);
+      (void)lParam;  // printing and series save after a scan arrive with their features
+      break;
+    default:
+      // The remaining commands (VQI export, printing, scanning, series save, clipboard,
+      // adjustments, folder browsing, settings) are connected as their features land.
+      break;
+  }
+}
+
+}  // namespace
+
+void LayOutViewInClientArea() {
+  RECT client;
+  GetClientRect(MainWindow.window, &client);
+  SetWindowPos(View.window, nullptr, 0, 0, client.right, client.bottom - StatusBarHeight(),
+               SWP_NOZORDER | SWP_NOMOVE);
+}
+
+void GrayImageMenuItems(HWND window) {
+  for (UINT item : kImageMenuItems) EnableMenuItem(GetMenu(window), item, MF_GRAYED);
+}
+
+void EnableImageMenuItems(HWND window) {
+  for (UINT item : kImageMenuItems) EnableMenuItem(GetMenu(window), item, MF_ENABLED);
+}
+
+void SetFitMode(bool fit) {
+  SetMenuCheck(ID_VIEW_FIT, fit);
+  View.fit = fit;
+  UpdateScrollBars();
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      RunCommand(window, LOWORD(wParam), lParam);
+      break;
+    case WM_SIZE:
+      if (MainWindow.statusBarShown) SendMessageA(MainWindow.statusBar, WM_SIZE, wParam, lParam);
+      if (View.window != nullptr) {
+        SetWindowPos(View.window, nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam) - StatusBarHeight(),
+                     SWP_NOZORDER | SWP_NOMOVE);
+      }
+      break;
+    case WM_SIZING: {
+      auto* dragged = reinterpret_cast<RECT*>(lParam);
+      const ScreenRect limited =
+          LimitDraggedFrame({dragged->left, dragged->top, dragged->right, dragged->bottom},
+                            ImageWindowSize, StatusBarHeight());
+      dragged->right = limited.right;
+      dragged->bottom = limited.bottom;
+      LayOutViewInClientArea();
+      break;
+    }
+    case WM_DROPFILES:
+      OpenDroppedFile(window, reinterpret_cast<HDROP>(wParam));
+      break;
+    case WM_CLOSE:
+      WriteWindowState(window);
+      break;
+    case WM_DESTROY:
+      UnregisterDdeService();
+      CloseSourceManager();
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,34 @@
+// Resource and command identifiers, shared by the resource script and the code.
+#pragma once
+
+#define IDR_MAIN_MENU 101
+#define IDI_PELORA 102
+#define IDR_ACCELERATORS 104
+
+#define ID_FILE_OPEN 40001
+#define ID_FILE_SAVE_BMP 40002
+#define ID_EDIT_COPY 40003
+#define ID_HELP_ABOUT 40004
+#define ID_FILE_EXIT 40005
+#define ID_EDIT_PASTE 40006
+#define ID_EDIT_PASTE_INTO 40008
+#define ID_FILE_SAVE_VQI 40009
+#define ID_FILE_PRINT 40010
+#define ID_EDIT_RESIZE 40011
+#define ID_TWAIN_ACQUIRE 40014
+#define ID_TWAIN_SELECT 40020
+#define ID_EDIT_HSV 40021
+#define ID_EDIT_ADJUST 40022
+#define ID_EDIT_SETTINGS 40023
+#define ID_SERIES_SETTINGS 40024
+#define ID_SERIES_SAVE 40025
+#define ID_ROTATE_LEFT 40026
+#define ID_ROTATE_RIGHT 40028
+#define ID_FILE_NEXT 40029
+#define ID_FILE_PREV 40030
+#define ID_VIEW_STATUSBAR 40031
+#define ID_VIEW_FIT 40032
+
+#define ID_SCAN_COMPLETE 28673
+
+#define IDC_STATUS_BAR 100

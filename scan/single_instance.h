@@ -2,8 +2,8 @@
 // One window for all starts: a start with a command line hands it over DDE to a running
 // instance; otherwise this instance serves the DDE service "Pelora" itself.
 
-#include <ddeml.h>
 #include <windows.h>
+#include <ddeml.h>
 
 // Sets up DDE (with the window that receives hand-offs) and the service and topic names.
 // Shows "Error: DdeInitialize" and returns false when DDE is not available.

@@ -1,6 +1,6 @@
 // Start-up, the message loop and the end of the program.
-#include <shellapi.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #include "shell/status_bar.h"
 
-#include <commctrl.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include "shell/app_state.h"
 #include "shell/image_view.h"

@@ -13,6 +13,7 @@ struct ViewRect {
   int top;
   int width;
   int height;
+  bool operator==(const ViewRect&) const = default;
 };
 
 struct ScrollBarSizes {

@@ -1,0 +1,294 @@
+#include "tests/e2e/pelora_driver.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "tests/fixtures/bmp_builder.h"
+
+namespace {
+
+std::string ProgramFolder() {
+  char module[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
+  std::string path(module, length);
+  return path.substr(0, path.rfind('\\') + 1);
+}
+
+struct WindowSearch {
+  DWORD processId;
+  const char* className;
+  HWND exclude;
+  HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<WindowSearch*>(lParam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[64] = "";
+  GetClassNameA(window, className, sizeof className);
+  if (owner == search->processId && window != search->exclude && IsWindowVisible(window) &&
+      strcmp(className, search->className) == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindVisibleWindow(DWORD processId, const char* className, HWND exclude) {
+  WindowSearch search = {processId, className, exclude, nullptr};
+  EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+ScreenPixels CaptureClient(HWND window) {
+  ScreenPixels shot;
+  RECT client;
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  shot.width = client.right;
+  shot.height = client.bottom;
+  if (shot.width <= 0 || shot.height <= 0) return shot;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = shot.width;
+  info.bmiHeader.biHeight = -shot.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, shot.width, shot.height, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  shot.rgb.assign(pixels, pixels + static_cast<size_t>(shot.width) * shot.height);
+  for (uint32_t& p : shot.rgb) p &= 0xFFFFFF;
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return shot;
+}
+
+PeloraProgram::PeloraProgram(const TempFolder& folder) : folder_(folder) {
+  CopyFileA((ProgramFolder() + "Pelora.exe").c_str(), ExePath().c_str(), FALSE);
+}
+
+PeloraProgram::~PeloraProgram() {
+  if (process_.hProcess != nullptr) {
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_.hProcess, 1);
+      WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+  }
+}
+
+bool PeloraProgram::Start(const std::string& arguments, bool expectWindow) {
+  std::string commandLine = "\"";
+  commandLine.append(ExePath()).append("\"");
+  if (!arguments.empty()) commandLine.append(" ").append(arguments);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder_.Path("").c_str(), &startup, &process_)) {
+    return false;
+  }
+  if (!expectWindow) return true;
+  const bool shown = WaitUntil([&] {
+    window_ = FindVisibleWindow(process_.dwProcessId, "Pelora", nullptr);
+    return window_ != nullptr;
+  });
+  if (shown) Settle();
+  return shown;
+}
+
+DWORD PeloraProgram::WaitForExit(DWORD ms) {
+  WaitForSingleObject(process_.hProcess, ms);
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_.hProcess, &code);
+  return code;
+}
+
+DWORD PeloraProgram::Close() {
+  PostMessageA(window_, WM_CLOSE, 0, 0);
+  return WaitForExit();
+}
+
+void PeloraProgram::Settle() const {
+  WaitForInputIdle(process_.hProcess, 5000);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+  Sleep(50);  // painting that the handled messages caused
+}
+
+HWND PeloraProgram::View() const { return FindWindowExA(window_, nullptr, "PeloraImage", nullptr); }
+
+std::string PeloraProgram::Title() const {
+  char title[512] = "";
+  GetWindowTextA(window_, title, sizeof title);
+  return title;
+}
+
+void PeloraProgram::Command(UINT id) const {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window_, WM_COMMAND, id, 0, SMTO_NORMAL, 10000, &result);
+  Settle();
+}
+
+void PeloraProgram::PostCommand(UINT id) const { PostMessageA(window_, WM_COMMAND, id, 0); }
+
+std::string PeloraProgram::StatusText(int index) const {
+  HWND bar = StatusBar();
+  const DWORD length = LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, index, 0));
+  void* remote = VirtualAllocEx(process_.hProcess, nullptr, length + 1, MEM_COMMIT | MEM_RESERVE,
+                                PAGE_READWRITE);
+  SendMessageA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(remote));
+  std::string text(length, '\0');
+  ReadProcessMemory(process_.hProcess, remote, text.data(), length, nullptr);
+  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+  return text;
+}
+
+HWND PeloraProgram::WaitForOwnWindow(const char* className, DWORD ms) const {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        found = FindVisibleWindow(process_.dwProcessId, className, window_);
+        return found != nullptr;
+      },
+      ms);
+  return found;
+}
+
+void WriteSettings(const std::string& path, const std::string& text) {
+  WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+int SettingsInt(const std::string& path, const char* section, const char* key, int fallback) {
+  return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, path.c_str()));
+}
+
+void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
+  std::vector<INPUT> inputs;
+  auto add = [&](WORD vk, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  for (WORD m : modifiers) add(m, false);
+  add(key, false);
+  add(key, true);
+  for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) add(*m, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Sleep(100);
+}
+
+bool WriteBmpBytes(const std::string& path, int width, int height,
+                   const std::vector<uint32_t>& rgbTopDown) {
+  BmpRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.pixelData = PackRows(width, height, 24, [&](int32_t x, int32_t y) {
+    return rgbTopDown[static_cast<size_t>(y) * width + x];
+  });
+  return WriteBytes(path, BuildBmp(recipe));
+}
+
+bool AnswerFileDialog(HWND dialog, const std::string& path) {
+  // The name field of the dialog: an edit of its own, or the edit inside the name combo box.
+  HWND name = GetDlgItem(dialog, 1152);
+  if (name == nullptr) {
+    HWND combo = GetDlgItem(dialog, 1148);
+    name = combo != nullptr ? FindWindowExA(combo, nullptr, "Edit", nullptr) : nullptr;
+  }
+  if (name == nullptr) return false;
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return true;
+}
+
+bool DropFiles(const PeloraProgram& program, const std::vector<std::string>& paths) {
+  // The drop's memory block lives in the program, as the shell's would: a DROPFILES header
+  // followed by the names, each ended by a zero, the list by one more.
+  std::vector<char> block(sizeof(DROPFILES));
+  auto* header = reinterpret_cast<DROPFILES*>(block.data());
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = FALSE;
+  for (const std::string& path : paths) {
+    block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
+  }
+  block.push_back('\0');
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, program.ProcessId());
+  void* remote =
+      VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  const bool written =
+      remote != nullptr && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+  CloseHandle(process);
+  return written &&
+         PostMessageA(program.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
+namespace {
+constexpr uint32_t kTestWindowColor = 0xA0B0C0;
+char SavedWindowColor[64] = "";
+}  // namespace
+
+uint32_t WindowColor() { return kTestWindowColor; }
+
+void ViewerTest::SetUpTestSuite() {
+  HKEY colors;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, nullptr, 0, KEY_ALL_ACCESS,
+                  nullptr, &colors, nullptr);
+  DWORD size = sizeof SavedWindowColor;
+  if (RegQueryValueExA(colors, "Window", nullptr, nullptr,
+                       reinterpret_cast<BYTE*>(SavedWindowColor), &size) != ERROR_SUCCESS) {
+    SavedWindowColor[0] = '\0';
+  }
+  const char color[] = "160 176 192";
+  RegSetValueExA(colors, "Window", 0, REG_SZ, reinterpret_cast<const BYTE*>(color), sizeof color);
+  RegCloseKey(colors);
+}
+
+void ViewerTest::TearDownTestSuite() {
+  HKEY colors;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, KEY_ALL_ACCESS, &colors)) {
+    return;
+  }
+  if (SavedWindowColor[0] != '\0') {
+    RegSetValueExA(colors, "Window", 0, REG_SZ, reinterpret_cast<const BYTE*>(SavedWindowColor),
+                   static_cast<DWORD>(strlen(SavedWindowColor) + 1));
+  } else {
+    RegDeleteValueA(colors, "Window");
+  }
+  RegCloseKey(colors);
+}
+
+std::string ViewerTest::WriteCodedImage(const std::string& name, int width, int height) {
+  const std::string path = folder_.Path(name);
+  WriteTestBmp(path, width, height, CodedColor);
+  return path;
+}
+
+bool ShowsRectangle(const ScreenPixels& shot, ViewRect rect, uint32_t color) {
+  for (int y = rect.top; y < rect.top + rect.height; ++y) {
+    for (int x = rect.left; x < rect.left + rect.width; ++x) {
+      if (shot.At(x, y) != color) return false;
+    }
+  }
+  auto outsideDiffers = [&](int x, int y) {
+    return x < 0 || y < 0 || x >= shot.width || y >= shot.height || shot.At(x, y) != color;
+  };
+  return outsideDiffers(rect.left - 1, rect.top) && outsideDiffers(rect.left, rect.top - 1) &&
+         outsideDiffers(rect.left + rect.width, rect.top + rect.height - 1) &&
+         outsideDiffers(rect.left + rect.width - 1, rect.top + rect.height);
+}

@@ -1,0 +1,145 @@
+#pragma once
+// Starts Pelora.exe as a user would and looks at it from outside: its windows, title, menu,
+// settings file and the pixels it puts on the screen.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/win/temp_folder.h"
+
+// What the screen shows of a window's client area, 0xRRGGBB per pixel.
+struct ScreenPixels {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> rgb;
+  uint32_t At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
+};
+
+ScreenPixels CaptureClient(HWND window);
+
+// Waits until `done` holds, up to `ms` milliseconds; true when it did.
+template <typename Condition>
+bool WaitUntil(Condition done, DWORD ms = 10000) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+// A copy of Pelora.exe in a folder of its own (so its settings file is its own), started and
+// stopped by the test.
+class PeloraProgram {
+ public:
+  explicit PeloraProgram(const TempFolder& folder);
+  ~PeloraProgram();
+  PeloraProgram(const PeloraProgram&) = delete;
+  PeloraProgram& operator=(const PeloraProgram&) = delete;
+
+  // Starts the program with the given command-line text (after the program name) and, unless
+  // `expectWindow` is false, waits until its main window shows and it is idle.
+  bool Start(const std::string& arguments = "", bool expectWindow = true);
+
+  // Waits for the process to end; its exit code, or STILL_ACTIVE.
+  DWORD WaitForExit(DWORD ms = 10000);
+
+  // Closes the main window as the close box does and waits for the process to end.
+  DWORD Close();
+
+  // Lets the program handle what it has been sent; returns once it answers again.
+  void Settle() const;
+
+  HWND Window() const { return window_; }
+  HWND View() const;
+  HWND StatusBar() const { return GetDlgItem(window_, 100); }
+  std::string Title() const;
+  std::string SettingsPath() const { return folder_.Path("Pelora.ini"); }
+  std::string ExePath() const { return folder_.Path("Pelora.exe"); }
+
+  // Runs a command as the menu does, and waits until it has been handled.
+  void Command(UINT id) const;
+  // Starts a command that opens a dialog; returns without waiting for it.
+  void PostCommand(UINT id) const;
+
+  // Text of part `index` of the status bar, read from the program's own memory.
+  std::string StatusText(int index) const;
+
+  // The first visible top-level window of the program with the given class other than the
+  // main window ("#32770" for dialogs and message boxes); null when none shows in time.
+  HWND WaitForOwnWindow(const char* className, DWORD ms = 10000) const;
+
+  DWORD ProcessId() const { return process_.dwProcessId; }
+
+ private:
+  const TempFolder& folder_;
+  PROCESS_INFORMATION process_ = {};
+  HWND window_ = nullptr;
+};
+
+// Types a file name into a common file dialog and confirms it.
+bool AnswerFileDialog(HWND dialog, const std::string& path);
+
+// Hands files to the window as the shell does when they are dropped on it.
+bool DropFiles(const PeloraProgram& program, const std::vector<std::string>& paths);
+
+// Writes a settings file of the given lines.
+void WriteSettings(const std::string& path, const std::string& text);
+
+// Reads one integer key of a settings file; `fallback` when absent.
+int SettingsInt(const std::string& path, const char* section, const char* key, int fallback);
+
+// Presses and releases keys through the system's input queue (to the foreground window):
+// `modifiers` (VK_CONTROL, VK_SHIFT, VK_MENU) held around `key`.
+void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+
+// Writes a 24-bit BMP of the given size whose pixel (x, y) is colorAt(x, y) (0xRRGGBB).
+template <typename ColorAt>
+bool WriteTestBmp(const std::string& path, int width, int height, ColorAt colorAt);
+
+bool WriteBmpBytes(const std::string& path, int width, int height,
+                   const std::vector<uint32_t>& rgbTopDown);
+
+template <typename ColorAt>
+bool WriteTestBmp(const std::string& path, int width, int height, ColorAt colorAt) {
+  std::vector<uint32_t> rgb(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) rgb[static_cast<size_t>(y) * width + x] = colorAt(x, y);
+  }
+  return WriteBmpBytes(path, width, height, rgb);
+}
+
+#include "shell/view_geometry.h"
+
+// The colour of pixel (x, y) in the pictures the tests write: every pixel tells its place.
+inline uint32_t CodedColor(int x, int y) {
+  return uint32_t(x & 0xFF) << 16 | uint32_t((x >> 8 & 0xF) | (y >> 8 & 0xF) << 4) << 8 |
+         uint32_t(y & 0xFF);
+}
+
+// The window background the tests give the programs they start: not white, so that the
+// white start picture stands out.
+uint32_t WindowColor();
+
+// True when every pixel of `rect` is `color` and the pixels just around it are not.
+bool ShowsRectangle(const ScreenPixels& shot, ViewRect rect, uint32_t color);
+
+inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// A folder and a program copy of each test's own, the window background set as above.
+class ViewerTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+
+  // Writes a picture of coded colours into the test's folder; gives its path.
+  std::string WriteCodedImage(const std::string& name, int width, int height);
+
+  TempFolder folder_;
+  PeloraProgram pelora_{folder_};
+};

@@ -203,12 +203,25 @@ bool WriteBmpBytes(const std::string& path, int width, int height,
   return WriteBytes(path, BuildBmp(recipe));
 }
 
+namespace {
+
+BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
+  char className[16] = "";
+  GetClassNameA(child, className, sizeof className);
+  if (strcmp(className, "Edit") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
+}  // namespace
+
 bool AnswerFileDialog(HWND dialog, const std::string& path) {
-  // The name field of the dialog: an edit of its own, or the edit inside the name combo box.
+  // The name field: an edit of its own, or the edit inside the name combo box.
   HWND name = GetDlgItem(dialog, 1152);
   if (name == nullptr) {
     HWND combo = GetDlgItem(dialog, 1148);
-    name = combo != nullptr ? FindWindowExA(combo, nullptr, "Edit", nullptr) : nullptr;
+    if (combo == nullptr) return false;
+    EnumChildWindows(combo, FindEdit, reinterpret_cast<LPARAM>(&name));
   }
   if (name == nullptr) return false;
   SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
@@ -279,6 +292,13 @@ std::string ViewerTest::WriteCodedImage(const std::string& name, int width, int 
   return path;
 }
 
+void ViewerTest::OpenByDropping(const std::string& path) {
+  ASSERT_TRUE(DropFiles(pelora_, {path}));
+  const std::string title = path.substr(path.rfind('\\') + 1) + " - Pelora";
+  ASSERT_TRUE(WaitUntil([&] { return pelora_.Title() == title; })) << pelora_.Title();
+  pelora_.Settle();
+}
+
 bool ShowsRectangle(const ScreenPixels& shot, ViewRect rect, uint32_t color) {
   for (int y = rect.top; y < rect.top + rect.height; ++y) {
     for (int x = rect.left; x < rect.left + rect.width; ++x) {
@@ -291,4 +311,22 @@ bool ShowsRectangle(const ScreenPixels& shot, ViewRect rect, uint32_t color) {
   return outsideDiffers(rect.left - 1, rect.top) && outsideDiffers(rect.left, rect.top - 1) &&
          outsideDiffers(rect.left + rect.width, rect.top + rect.height - 1) &&
          outsideDiffers(rect.left + rect.width - 1, rect.top + rect.height);
+}
+
+void DragMouse(int fromX, int fromY, int toX, int toY) {
+  auto send = [](int x, int y, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+    SendInput(1, &input, sizeof input);
+    Sleep(100);
+  };
+  send(fromX, fromY, 0);
+  send(fromX, fromY, MOUSEEVENTF_LEFTDOWN);
+  for (int step = 1; step <= 5; ++step) {
+    send(fromX + (toX - fromX) * step / 5, fromY + (toY - fromY) * step / 5, 0);
+  }
+  send(toX, toY, MOUSEEVENTF_LEFTUP);
 }

@@ -85,6 +85,9 @@ class PeloraProgram {
 // Types a file name into a common file dialog and confirms it.
 bool AnswerFileDialog(HWND dialog, const std::string& path);
 
+// Drags the mouse with the left button from one screen point to another.
+void DragMouse(int fromX, int fromY, int toX, int toY);
+
 // Hands files to the window as the shell does when they are dropped on it.
 bool DropFiles(const PeloraProgram& program, const std::vector<std::string>& paths);
 
@@ -139,6 +142,9 @@ class ViewerTest : public ::testing::Test {
 
   // Writes a picture of coded colours into the test's folder; gives its path.
   std::string WriteCodedImage(const std::string& name, int width, int height);
+
+  // Drops the file on the window and waits until it has been opened.
+  void OpenByDropping(const std::string& path);
 
   TempFolder folder_;
   PeloraProgram pelora_{folder_};

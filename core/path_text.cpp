@@ -1,7 +1,7 @@
 #include "core/path_text.h"
 
 bool IsCp932LeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xEC);
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
 long LastPathSeparator(const char* path, size_t length) {

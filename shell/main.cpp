@@ -11,6 +11,7 @@
 #include "shell/command_line.h"
 #include "shell/image_view.h"
 #include "shell/main_window.h"
+#include "shell/printing.h"
 #include "shell/resource.h"
 #include "shell/settings.h"
 
@@ -113,5 +114,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 
   const int exitCode = RunMessageLoop(window, accelerators);
   ShutDownDde();
+  ReleasePrinterChoice();
   return exitCode;
 }

@@ -3,17 +3,23 @@
 #include <shellapi.h>
 
 #include "scan/document_open.h"
+#include "scan/folder_browsing.h"
 #include "scan/single_instance.h"
 #include "scan/twain.h"
 #include "shell/app_state.h"
+#include "shell/clipboard.h"
 #include "shell/file_dialogs.h"
 #include "shell/image_view.h"
+#include "shell/printing.h"
 #include "shell/resource.h"
 #include "shell/settings.h"
 #include "shell/status_bar.h"
 #include "shell/view_geometry.h"
 
 namespace {
+
+// What follows a finished scan: the image is only shown, or also printed.
+constexpr LPARAM kAfterScanPrint = 3;
 
 const UINT kImageMenuItems[] = {ID_FILE_SAVE_BMP, ID_FILE_SAVE_VQI, ID_FILE_PRINT, ID_EDIT_COPY,
                                 ID_EDIT_PASTE_INTO};
@@ -55,6 +61,27 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
     case ID_FILE_SAVE_BMP:
       ChooseAndSaveBmp(window);
       break;
+    case ID_FILE_PRINT:
+      PrintImage(window);
+      break;
+    case ID_FILE_NEXT:
+      OpenNextFile(window);
+      break;
+    case ID_FILE_PREV:
+      OpenPreviousFile(window);
+      break;
+    case ID_EDIT_COPY:
+      CopyImageToClipboard(window);
+      break;
+    case ID_EDIT_PASTE:
+      if (PasteImage(window)) {
+        SizeWindowToImage();
+        EnableImageMenuItems(window);
+      }
+      break;
+    case ID_EDIT_PASTE_INTO:
+      PasteIntoImage(window);
+      break;
     case ID_FILE_EXIT:
       SendMessageA(window, WM_CLOSE, 0, 0);
       break;
@@ -72,11 +99,11 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
     case ID_SCAN_COMPLETE:
       SizeWindowToImage();
       EnableImageMenuItems(window);
-      (void)lParam;  // printing and series save after a scan arrive with their features
+      if (lParam == kAfterScanPrint) PrintImage(window);
       break;
     default:
-      // The remaining commands (VQI export, printing, scanning, series save, clipboard,
-      // adjustments, folder browsing, settings) are connected as their features land.
+      // The remaining commands (VQI export, scanning, series save, adjustments, settings)
+      // are connected as their features land.
       break;
   }
 }

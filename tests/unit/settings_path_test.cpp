@@ -28,9 +28,9 @@ TEST(SettingsPath, SecondByteOfADoubleByteCharacterIsNoSeparator) {
   EXPECT_EQ(SettingsPathFor("C:\\表\\Pelora.exe"), "C:\\表\\Pelora.ini");
   EXPECT_EQ(SettingsPathFor("C:\\ソフト\\表.exe"), "C:\\ソフト\\Pelora.ini");
   EXPECT_EQ(LastPathSeparator("C:\\ab表", 7), 2);
-  // Lead bytes of both ranges.
-  EXPECT_EQ(LastPathSeparator("\xE0\x5C\xEC\x5C", 4), -1);
-  EXPECT_EQ(LastPathSeparator("\xED\x5C", 2), 1);
+  // Lead bytes of both ranges, to their ends.
+  EXPECT_EQ(LastPathSeparator("\x81\x5C\x9F\x5C\xE0\x5C\xFC\x5C", 8), -1);
+  EXPECT_EQ(LastPathSeparator("\xA0\x5C\xFD\x5C", 4), 3);  // half-width kana and others stand alone
 }
 
 TEST(SettingsPath, RefusesWhatDoesNotFit) {

@@ -32,8 +32,9 @@ bool PrintImage(HWND owner) {
   if (!chosen || dialog.hDC == nullptr) return false;
 
   HDC printer = dialog.hDC;
-  const ViewSize printed = PrintedSize(
-      {GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES)}, {image->width, image->height});
+  const ViewSize printed =
+      PrintedSize({GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES)},
+                  {image->width, image->height});
   DOCINFOA document = {};
   document.cbSize = sizeof document;
   document.lpszDocName = "PeloraApp";

@@ -62,9 +62,9 @@ bool SetUserValue(const char* key, const char* name, const std::string& value) {
                       nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  const LONG result = RegSetValueExA(handle, name, 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(value.c_str()),
-                                     static_cast<DWORD>(value.size() + 1));
+  const LONG result =
+      RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>(value.size() + 1));
   RegCloseKey(handle);
   return result == ERROR_SUCCESS;
 }

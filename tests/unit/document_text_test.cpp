@@ -39,7 +39,8 @@ TEST(DocumentText, TitleIsTheFileName) {
   EXPECT_EQ(DocumentTitle("C:\\scans\\page1.bmp"), "page1.bmp - Pelora");
   EXPECT_EQ(DocumentTitle("page1.bmp"), "page1.bmp - Pelora");
   EXPECT_EQ(DocumentTitle("C:\\scans\\"), " - Pelora");
-  EXPECT_EQ(DocumentTitle("\\page1.bmp"), "\\page1.bmp - Pelora");  // the first byte is no separator
+  EXPECT_EQ(DocumentTitle("\\page1.bmp"),
+            "\\page1.bmp - Pelora");  // the first byte is no separator
   EXPECT_EQ(DocumentTitle("C:\\表\\ソ.bmp"), "ソ.bmp - Pelora");
   EXPECT_EQ(DocumentTitle("C:\\a\\表"), "表 - Pelora");
 }

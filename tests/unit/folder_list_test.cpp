@@ -23,9 +23,9 @@ std::string Step(FolderList list, int step) {
   return list.names[index];
 }
 
-const std::initializer_list<Entry> kFolder = {{".", true, false},     {"first.bmp", false, true},
-                                              {"notes.txt", false, false}, {"sub", true, false},
-                                              {"second.jpg", false, true}, {"third.vqi", false, true}};
+const std::initializer_list<Entry> kFolder = {
+    {".", true, false},   {"first.bmp", false, true},  {"notes.txt", false, false},
+    {"sub", true, false}, {"second.jpg", false, true}, {"third.vqi", false, true}};
 
 }  // namespace
 

@@ -39,6 +39,14 @@ TEST_F(Startup, FirstStartShowsTheWhitePictureCentredWithImageItemsGrey) {
   const ViewRect picture = ActualSizePictureRect({320, 240}, {view.width, view.height});
   EXPECT_TRUE(ShowsRectangle(view, picture, kWhite));
   EXPECT_FALSE(SaveItemOpensDialog(pelora_));
+  // The keys of grey items do nothing: no print dialog, nothing copied.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  CloseClipboard();
+  PressKey('P', {VK_CONTROL});
+  PressKey('C', {VK_CONTROL});
+  EXPECT_EQ(pelora_.WaitForOwnWindow("#32770", 1000), nullptr);
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
 
   EXPECT_EQ(pelora_.Close(), 0u);
   const std::string ini = pelora_.SettingsPath();

@@ -51,8 +51,7 @@ struct LockedMemory {
 };
 
 // Depths other than plain 24 bits are converted by the system, through the screen's format.
-bool ConvertThroughScreen(const PluginBitmap& bitmap, const uint8_t* pixels,
-                          ImageBuffer* target) {
+bool ConvertThroughScreen(const PluginBitmap& bitmap, const uint8_t* pixels, ImageBuffer* target) {
   const auto* info = reinterpret_cast<const BITMAPINFO*>(&bitmap.info);
   HDC screen = GetDC(nullptr);
   HBITMAP converted =
@@ -103,8 +102,8 @@ bool DecodeWithModule(HMODULE module, const char* moduleName, const uint8_t* byt
   if (isSupported(path, shown) == 0) return false;
   HLOCAL info = nullptr;
   HLOCAL pixels = nullptr;
-  const int result = getPicture(bytes, static_cast<INT_PTR>(length), kInputIsMemory, &info,
-                                &pixels, nullptr, 0);
+  const int result =
+      getPicture(bytes, static_cast<INT_PTR>(length), kInputIsMemory, &info, &pixels, nullptr, 0);
   // A failed call hands nothing over: whatever the handles hold is not ours to free.
   if (result != 0) return false;
   return TakePluginResult(info, pixels, target);

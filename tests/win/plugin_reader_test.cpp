@@ -123,8 +123,8 @@ TEST_F(PluginReader, OtherDepthsAreConverted) {
       auto value = [&](int32_t x, int32_t y) { return index(x, y) % entries; };
       recipe.pixelData = topDown ? PackRowsTopDown(6, 4, bits, value) : PackRows(6, 4, bits, value);
       ImageBuffer image;
-      ASSERT_TRUE(Load("indexed.plg", BuildTestPluginFile(Behaviour::kDecode, BuildBmp(recipe)),
-                       &image))
+      ASSERT_TRUE(
+          Load("indexed.plg", BuildTestPluginFile(Behaviour::kDecode, BuildBmp(recipe)), &image))
           << bits << " bits, top-down " << topDown;
       ASSERT_EQ(image.width, 6);
       ASSERT_EQ(image.height, 4);

@@ -69,6 +69,10 @@ bool ConvertThroughScreen(const PluginBitmap& bitmap, const uint8_t* pixels, Ima
 
 // Turns what GetPicture handed back into the target; the handles are freed in every case.
 bool TakePluginResult(HLOCAL infoHandle, HLOCAL pixelHandle, ImageBuffer* target) {
+  if (infoHandle != nullptr && infoHandle == pixelHandle) {  // one block cannot be both
+    LocalFree(infoHandle);
+    return false;
+  }
   LockedMemory info(infoHandle);
   LockedMemory pixels(pixelHandle);
   if (info.bytes == nullptr || pixels.bytes == nullptr) return false;

@@ -206,8 +206,8 @@ TEST_F(PluginReader, AModuleWithoutBothExportsIsReportedAndUnloaded) {
 
 TEST_F(PluginReader, FailedOrUnusableResultsAreRefused) {
   UsePlugin(".plg", kPlugin);
-  for (Behaviour behaviour :
-       {Behaviour::kFail, Behaviour::kNullHandles, Behaviour::kUnlockableHandles}) {
+  for (Behaviour behaviour : {Behaviour::kFail, Behaviour::kNullHandles,
+                              Behaviour::kUnlockableHandles, Behaviour::kOneHandleForBoth}) {
     ImageBuffer image;
     EXPECT_FALSE(Load("broken.plg", Plugin24(behaviour), &image)) << char(behaviour);
     EXPECT_EQ(image.kind, kImageEmpty) << char(behaviour);

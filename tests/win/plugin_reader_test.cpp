@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "core/image_buffer.h"
@@ -222,14 +223,15 @@ TEST_F(PluginReader, FailedOrUnusableResultsAreRefused) {
 
 TEST_F(PluginReader, ModuleNamesTooLongToHoldAreRefusedNotCut) {
   // The first 63 bytes of the configured name name a real module, which must not be used.
-  const std::string folder = folder_.Path("");
-  ASSERT_LT(folder.size(), 63u - 5u) << "the temporary folder's path is too long for this test";
-  const std::string cut = folder + std::string(63 - folder.size() - 4, 'p') + ".dll";
-  char plugin[MAX_PATH];
-  GetModuleFileNameA(nullptr, plugin, sizeof plugin);
-  std::string pluginPath = plugin;
-  pluginPath = pluginPath.substr(0, pluginPath.rfind('\\') + 1) + kPlugin;
-  ASSERT_TRUE(CopyFileA(pluginPath.c_str(), cut.c_str(), FALSE));
+  const std::string cut = std::string(59, 'p') + ".dll";
+  char program[MAX_PATH];
+  GetModuleFileNameA(nullptr, program, sizeof program);
+  const std::string folder(program, std::strrchr(program, '\\') + 1);
+  struct RemovedAfterwards {
+    ~RemovedAfterwards() { DeleteFileA(path.c_str()); }
+    std::string path;
+  } copy{folder + cut};
+  ASSERT_TRUE(CopyFileA((folder + kPlugin).c_str(), copy.path.c_str(), FALSE));
 
   const std::string configured = cut + "x";
   UsePlugin(".plg", configured);

@@ -6,6 +6,8 @@
 #include "core/image_buffer.h"
 #include "core/image_file_names.h"
 #include "core/image_loader.h"
+#include "core/plugin_reader.h"
+#include "core/system_picture.h"
 #include "shell/settings.h"
 
 namespace {
@@ -16,8 +18,14 @@ using ImageReader = bool (*)(const uint8_t* bytes, size_t length, const char* pa
 // The order decides between formats: the VQI decoder comes first, the plug-ins before the
 // built-in BMP reader, the system picture decoder last.
 const ImageReader kReaders[] = {
+    [](const uint8_t* bytes, size_t length, const char* path, ImageBuffer* target) {
+      return ReadPluginImage(bytes, path, target, length);
+    },
     [](const uint8_t* bytes, size_t length, const char*, ImageBuffer* target) {
       return ReadBmpImage(bytes, length, target);
+    },
+    [](const uint8_t* bytes, size_t length, const char*, ImageBuffer* target) {
+      return ReadSystemPicture(bytes, target, length);
     },
 };
 

@@ -125,7 +125,10 @@ void PeloraProgram::Settle() const {
   WaitForInputIdle(process_.hProcess, 5000);
   DWORD_PTR result = 0;
   SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-  Sleep(50);  // painting that the handled messages caused
+  // Painting is asked for last: these wait until the program has painted what is pending.
+  UpdateWindow(window_);
+  UpdateWindow(View());
+  Sleep(100);  // the painted pixels reach the screen
 }
 
 HWND PeloraProgram::View() const { return FindWindowExA(window_, nullptr, "PeloraImage", nullptr); }

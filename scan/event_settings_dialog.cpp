@@ -15,6 +15,7 @@ const char kRegistrationKey[] =
 const char kRegistrationValue[] = "PeloraApp";
 const char kRequestArguments[] = " CMD:TWAIN\\%1 %2";
 const char* const kActionLabels[] = {"何もしない", "スキャン", "簡易スキャン", "印刷", "連番保存"};
+constexpr int kActionCount = 5;
 
 // Room for many more key names than the table holds; what does not fit is left out.
 constexpr DWORD kEventNamesSize = 4096;
@@ -70,9 +71,10 @@ void FillEventList(HWND dialog, const char* settingsPath) {
 
 void ShowActionOfSelectedEvent(HWND dialog) {
   const LRESULT selected = SendDlgItemMessageA(dialog, IDC_EVENT_LIST, CB_GETCURSEL, 0, 0);
-  // An action outside the list (a hand-edited file) selects nothing.
   const int action = selected == CB_ERR ? EventTable[0].action : EventTable[selected].action;
-  SendDlgItemMessageA(dialog, IDC_ACTION_LIST, CB_SETCURSEL, action, 0);
+  // An action outside the list (a hand-edited file) selects nothing.
+  const bool listed = action >= 0 && action < kActionCount;
+  SendDlgItemMessageA(dialog, IDC_ACTION_LIST, CB_SETCURSEL, listed ? action : -1, 0);
 }
 
 void Open(HWND dialog) {
@@ -80,7 +82,7 @@ void Open(HWND dialog) {
   GetSettingsPath(settingsPath);
   if (IsRegistered()) CheckDlgButton(dialog, IDC_REGISTER_APP, BST_CHECKED);
   FillEventList(dialog, settingsPath);
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < kActionCount; ++i) {
     SendDlgItemMessageA(dialog, IDC_ACTION_LIST, CB_INSERTSTRING, i,
                         reinterpret_cast<LPARAM>(kActionLabels[i]));
   }

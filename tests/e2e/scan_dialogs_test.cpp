@@ -34,9 +34,12 @@ std::string ItemText(HWND dialog, int id) {
   return text;
 }
 
+// Read as UTF-16: that is how list texts cross from one process to another.
 std::string ListItem(HWND dialog, int list, int index) {
-  char text[512] = "";
-  SendDlgItemMessageA(dialog, list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+  wchar_t wide[512] = L"";
+  SendDlgItemMessageW(dialog, list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(wide));
+  char text[1024] = "";
+  WideCharToMultiByte(932, 0, wide, -1, text, sizeof text, nullptr, nullptr);
   return text;
 }
 

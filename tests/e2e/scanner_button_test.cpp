@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "shell/resource.h"
 #include "tests/e2e/scanner_fixture.h"
 
 namespace {
 
-constexpr int kScanButton = 1;
 const char kScanEvent[] = "{A1000001-0000-0000-0000-00000000000A}";
 const char kCopyEvent[] = "{A1000002-0000-0000-0000-00000000000B}";
 
@@ -20,10 +21,12 @@ class ScannerButton : public ScannerTest {
     return std::string("CMD:TWAIN\\") + kDeviceKey + " " + eventId;
   }
 
-  // Hands a request to the running window as a second start does.
-  void PressButton(const std::string& eventId) {
+  // Hands a request to the running window as a second start does; `answer` is called while
+  // the second start waits for the hand-off to finish.
+  void PressButton(const std::string& eventId, const std::function<void()>& answer = [] {}) {
     PeloraProgram second(folder_);
     ASSERT_TRUE(second.Start(Request(eventId), false));
+    answer();
     EXPECT_EQ(second.WaitForExit(), 0u);
   }
 
@@ -76,7 +79,7 @@ TEST_F(ScannerButton, FirstPressRegistersTheEventThenTheAssignedActionRuns) {
   EXPECT_EQ(EventAction("ScanButton"), 2);
 
   PressButton(kScanEvent);
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(ScannerLogHas("ENABLEDS 0 0"));
   EXPECT_TRUE(WaitUntilShown(pelora_, setup_));
   EXPECT_EQ(pelora_.Title(), "TWAIN機器:Pelora Virtual Scanner Pelora");
@@ -90,15 +93,15 @@ TEST_F(ScannerButton, FirstPressRegistersTheEventThenTheAssignedActionRuns) {
   HWND dialog = WaitForScannerDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(ScannerLogHas("ENABLEDS 1 1"));
-  SendDlgItemMessageA(dialog, kScanButton, BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  PressScannerButton(dialog, kScanButton);
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(WaitUntilShown(pelora_, other));
 
   // "印刷": the page is scanned without a dialog and shown.
   WritePrivateProfileStringA("EVENT", "CopyButton", "3", pelora_.SettingsPath().c_str());
   ConfigureScanner(setup_);
   PressButton(kCopyEvent);
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(ScannerLogHas("ENABLEDS 0 0"));
   EXPECT_TRUE(WaitUntilShown(pelora_, setup_));
   EXPECT_EQ(pelora_.Close(), 0u);
@@ -114,7 +117,7 @@ TEST_F(ScannerButton, SeriesSaveStoresEveryPageOfTheFeeder) {
   ConfigureScanner(feeder);
   ASSERT_TRUE(pelora_.Start(Request(kScanEvent)));
   ASSERT_TRUE(WaitUntil([&] { return FileExists(folder_.Path("page11.bmp")); }));
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(FileHoldsPage(folder_.Path("page9.bmp"), feeder, 0));
   EXPECT_TRUE(FileHoldsPage(folder_.Path("page10.bmp"), feeder, 1));
   EXPECT_TRUE(FileHoldsPage(folder_.Path("page11.bmp"), feeder, 2));
@@ -132,7 +135,7 @@ TEST_F(ScannerButton, OnlySeriesSaveTakesFurtherPages) {
   feeder.pages = 3;
   ConfigureScanner(feeder);
   ASSERT_TRUE(pelora_.Start(Request(kScanEvent)));
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_EQ(ScannerLog(), (std::vector<std::string>{"OPENDS", "ENABLEDS 0 0", "XFER 0", "ENDXFER",
                                                     "RESET", "DISABLEDS", "CLOSEDS"}));
   EXPECT_TRUE(WaitUntilShown(pelora_, feeder, 0));
@@ -148,8 +151,9 @@ TEST_F(ScannerButton, UnusableActionsAndUnknownEventsAreRegisteredAnew) {
   EXPECT_EQ(EventAction("ScanButton"), 0);
 
   // No subkey names this event: its identifier is the key.
-  PressButton("{B0000000-0000-0000-0000-000000000000}");
-  EXPECT_EQ(AnswerMessageBox(), "イベントを登録しました: {B0000000-0000-0000-0000-000000000000}");
+  PressButton("{B0000000-0000-0000-0000-000000000000}", [&] {
+    EXPECT_EQ(AnswerMessageBox(), "イベントを登録しました: {B0000000-0000-0000-0000-000000000000}");
+  });
   EXPECT_EQ(EventAction("{B0000000-0000-0000-0000-000000000000}"), 0);
   EXPECT_TRUE(ScannerLog().empty());
   EXPECT_EQ(pelora_.Close(), 0u);
@@ -183,7 +187,7 @@ TEST_F(ScannerButton, ALongDescriptionFindsTheSourceByWhatFits) {
   ConfigureScanner(setup_, "ProductName=" + longName + "\r\n");
   ASSERT_TRUE(pelora_.Start(Request(kScanEvent)));
   EXPECT_EQ(pelora_.Title(), "TWAIN機器:" + longName + " Pelora");
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(WaitUntilShown(pelora_, setup_));
   EXPECT_EQ(pelora_.Close(), 0u);
 }

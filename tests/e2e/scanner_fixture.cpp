@@ -79,6 +79,12 @@ bool ScannerTest::ScannerLogHas(const std::string& line) const {
   return false;
 }
 
+std::string ScannerTest::ScannerLogText() const {
+  std::string text;
+  for (const std::string& line : ScannerLog()) text += line + "; ";
+  return text;
+}
+
 bool ScannerTest::WaitUntilScannerClosed(int times) const {
   return WaitUntil([&] {
     int closed = 0;
@@ -167,4 +173,9 @@ HWND WaitForScannerDialog() {
     return dialog != nullptr && IsWindowVisible(dialog);
   });
   return dialog;
+}
+
+void PressScannerButton(HWND dialog, int button) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }

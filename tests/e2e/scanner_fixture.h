@@ -21,6 +21,8 @@ class ScannerTest : public ViewerTest {
   // What reached the scanner so far, one operation per line.
   std::vector<std::string> ScannerLog() const;
   bool ScannerLogHas(const std::string& line) const;
+  // The log on one line, for failure messages.
+  std::string ScannerLogText() const;
   // Waits until the scanner has been closed `times` times in all.
   bool WaitUntilScannerClosed(int times = 1) const;
 
@@ -45,5 +47,9 @@ class ScannerTest : public ViewerTest {
 std::string MessageBoxText(HWND box);
 std::string WindowText(HWND window);
 
-// The virtual scanner's own dialog, shown when the source's user interface is asked for.
+// The virtual scanner's own dialog, shown when the source's user interface is asked for, and
+// its two buttons.
 HWND WaitForScannerDialog();
+inline constexpr int kScanButton = 1;
+inline constexpr int kCloseButton = 2;
+void PressScannerButton(HWND dialog, int button);

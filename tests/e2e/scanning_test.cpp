@@ -6,8 +6,6 @@
 namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr int kScanButton = 1;
-constexpr int kCloseButton = 2;
 
 class Scanning : public ScannerTest {
  protected:
@@ -33,7 +31,7 @@ class Scanning : public ScannerTest {
 
 TEST_F(Scanning, PlainRequestScansWithoutTheSourceDialogAndShowsThePage) {
   ASSERT_TRUE(pelora_.Start("CMD:TWAIN"));
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(WaitUntilShown(pelora_, setup_));
   EXPECT_EQ(pelora_.Title(), "TWAIN機器 Pelora");
   EXPECT_EQ(ScannerLog(), (std::vector<std::string>{"OPENDS", "ENABLEDS 0 0", "XFER 0", "ENDXFER",
@@ -62,7 +60,7 @@ TEST_F(Scanning, EveryKindOfPageBecomesTheSame24BitPicture) {
     ConfigureScanner(setup);
     PeloraProgram pelora(folder_);
     ASSERT_TRUE(pelora.Start("CMD:TWAIN"));
-    ASSERT_TRUE(WaitUntilScannerClosed());
+    ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
     EXPECT_TRUE(WaitUntilShown(pelora, setup));
     EXPECT_EQ(pelora.Close(), 0u);
   }
@@ -75,8 +73,8 @@ TEST_F(Scanning, MenuAcquireShowsTheSourceDialogModally) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(ScannerLogHas("ENABLEDS 1 1"));
   EXPECT_FALSE(IsWindowEnabled(pelora_.Window()));
-  SendDlgItemMessageA(dialog, kScanButton, BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  PressScannerButton(dialog, kScanButton);
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(WaitUntilShown(pelora_, setup_));
   EXPECT_TRUE(IsWindowEnabled(pelora_.Window()));
   EXPECT_EQ(pelora_.Title(), "Pelora");  // the menu does not retitle the window
@@ -85,8 +83,8 @@ TEST_F(Scanning, MenuAcquireShowsTheSourceDialogModally) {
   pelora_.PostCommand(ID_TWAIN_ACQUIRE);
   dialog = WaitForScannerDialog();
   ASSERT_NE(dialog, nullptr);
-  SendDlgItemMessageA(dialog, kScanButton, BM_CLICK, 0, 0);
-  EXPECT_TRUE(WaitUntilScannerClosed(2));
+  PressScannerButton(dialog, kScanButton);
+  EXPECT_TRUE(WaitUntilScannerClosed(2)) << ScannerLogText();
   EXPECT_EQ(pelora_.Close(), 0u);
 }
 
@@ -95,8 +93,8 @@ TEST_F(Scanning, ClosingTheSourceDialogLeavesThePictureAlone) {
   pelora_.PostCommand(ID_TWAIN_ACQUIRE);
   HWND dialog = WaitForScannerDialog();
   ASSERT_NE(dialog, nullptr);
-  SendDlgItemMessageA(dialog, kCloseButton, BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  PressScannerButton(dialog, kCloseButton);
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   pelora_.Settle();
   EXPECT_EQ(ScannerLog(),
             (std::vector<std::string>{"OPENDS", "ENABLEDS 1 1", "DISABLEDS", "CLOSEDS"}));
@@ -121,9 +119,9 @@ TEST_F(Scanning, FailedAndCancelledTransfersAreReportedAndChangeNothing) {
     pelora_.PostCommand(ID_TWAIN_ACQUIRE);
     HWND dialog = WaitForScannerDialog();
     ASSERT_NE(dialog, nullptr);
-    SendDlgItemMessageA(dialog, kScanButton, BM_CLICK, 0, 0);
+    PressScannerButton(dialog, kScanButton);
     EXPECT_EQ(AnswerMessageBox(), c.message);
-    ASSERT_TRUE(WaitUntilScannerClosed());
+    ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
     ++closed;
     pelora_.Settle();
     EXPECT_TRUE(ShowsStartPicture());
@@ -133,8 +131,8 @@ TEST_F(Scanning, FailedAndCancelledTransfersAreReportedAndChangeNothing) {
   pelora_.PostCommand(ID_TWAIN_ACQUIRE);
   HWND dialog = WaitForScannerDialog();
   ASSERT_NE(dialog, nullptr);
-  SendDlgItemMessageA(dialog, kScanButton, BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  PressScannerButton(dialog, kScanButton);
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   pelora_.Settle();
   EXPECT_EQ(pelora_.WaitForOwnWindow("#32770", 500), nullptr);
   EXPECT_TRUE(ShowsStartPicture());
@@ -144,7 +142,7 @@ TEST_F(Scanning, FailedAndCancelledTransfersAreReportedAndChangeNothing) {
 TEST_F(Scanning, ASourceThatCannotBeEnabledIsClosedAgain) {
   ConfigureScanner(setup_, "EnableFails=1\r\n");
   ASSERT_TRUE(pelora_.Start("CMD:TWAIN"));
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_EQ(ScannerLog(), (std::vector<std::string>{"OPENDS", "ENABLEDS 0 0", "CLOSEDS"}));
 
   // The request handed over by a second start then scans in the running window.
@@ -152,7 +150,7 @@ TEST_F(Scanning, ASourceThatCannotBeEnabledIsClosedAgain) {
   PeloraProgram second(folder_);
   ASSERT_TRUE(second.Start("CMD:TWAIN", false));
   EXPECT_EQ(second.WaitForExit(), 0u);
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(WaitUntilShown(pelora_, setup_));
   EXPECT_EQ(pelora_.Close(), 0u);
 }
@@ -175,8 +173,8 @@ TEST_F(Scanning, TheSourceChosenInTheSelectionDialogIsUsedNext) {
   pelora_.PostCommand(ID_TWAIN_ACQUIRE);
   HWND dialog = WaitForScannerDialog();
   ASSERT_NE(dialog, nullptr);
-  SendDlgItemMessageA(dialog, kScanButton, BM_CLICK, 0, 0);
-  ASSERT_TRUE(WaitUntilScannerClosed());
+  PressScannerButton(dialog, kScanButton);
+  ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(WaitUntilShown(pelora_, setup_));
   EXPECT_EQ(pelora_.Close(), 0u);
 }

@@ -23,7 +23,8 @@ class ScannerButton : public ScannerTest {
 
   // Hands a request to the running window as a second start does; `answer` is called while
   // the second start waits for the hand-off to finish.
-  void PressButton(const std::string& eventId, const std::function<void()>& answer = [] {}) {
+  void PressButton(
+      const std::string& eventId, const std::function<void()>& answer = [] {}) {
     PeloraProgram second(folder_);
     ASSERT_TRUE(second.Start(Request(eventId), false));
     answer();

@@ -178,3 +178,12 @@ TEST_F(Scanning, TheSourceChosenInTheSelectionDialogIsUsedNext) {
   EXPECT_TRUE(WaitUntilShown(pelora_, setup_));
   EXPECT_EQ(pelora_.Close(), 0u);
 }
+
+TEST_F(Scanning, ClosingTheWindowDuringAnAcquisitionClosesTheSource) {
+  ASSERT_TRUE(pelora_.Start());
+  pelora_.PostCommand(ID_TWAIN_ACQUIRE);
+  ASSERT_NE(WaitForScannerDialog(), nullptr);
+  EXPECT_EQ(pelora_.Close(), 0u);
+  EXPECT_EQ(ScannerLog(),
+            (std::vector<std::string>{"OPENDS", "ENABLEDS 1 1", "DISABLEDS", "CLOSEDS"}));
+}

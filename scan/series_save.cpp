@@ -25,8 +25,7 @@ void BrowseForModelPath(HWND dialog) {
   record.nMaxFile = sizeof name;
   record.lpstrTitle = "連番保存ファイル";
   record.lpstrDefExt = "bmp";
-  // A series usually starts in an empty folder, so the model file need not exist.
-  record.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  record.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
   if (GetSaveFileNameA(&record)) SetDlgItemTextA(dialog, IDC_SERIES_PATH, name);
 }
 

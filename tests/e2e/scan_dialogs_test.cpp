@@ -261,3 +261,21 @@ TEST_F(ScanDialogs, NegativeNumbersFromTheSettingsKeepTheirSign) {
   EXPECT_EQ(pelora_.Close(), 0u);
   EXPECT_EQ(Setting("SeriesSave", "SeriesNo"), "1");
 }
+
+TEST_F(ScanDialogs, BrowsingPutsTheChosenFileIntoTheDialogOnly) {
+  const std::string model = WriteCodedImage("model.bmp", 4, 4);
+  ASSERT_TRUE(pelora_.Start());
+  HWND dialog = OpenDialog(ID_SERIES_SETTINGS);
+  ASSERT_NE(dialog, nullptr);
+  PostMessageA(dialog, WM_COMMAND, IDC_SERIES_BROWSE, 0);
+  HWND chooser = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    chooser = FindWindowA("#32770", "連番保存ファイル");
+    return chooser != nullptr && IsWindowVisible(chooser);
+  }));
+  ASSERT_TRUE(AnswerFileDialog(chooser, model));
+  EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_SERIES_PATH) == model; }));
+  ASSERT_TRUE(Finish(dialog, IDCANCEL));
+  EXPECT_EQ(Setting("SeriesSave", "SeriesFile"), "<none>");
+  EXPECT_EQ(pelora_.Close(), 0u);
+}

@@ -1,5 +1,6 @@
 #include "core/bmp_format.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "core/image_buffer.h"
@@ -73,17 +74,18 @@ bool MeasureRunLengthData(const uint8_t* bytes, size_t length, size_t start, boo
   return true;
 }
 
-}  // namespace
+// The information header at `headerOffset`; the pixel data at `pixelOffset`, or straight
+// after the colour table when that is kPixelsFollowTable.
+constexpr size_t kPixelsFollowTable = SIZE_MAX;
 
-bool ParseBmpFile(const uint8_t* bytes, size_t length, BmpLayout* layout) {
-  if (!FitsIn(length, 0, kBmpFileHeaderSize + 4)) return false;
-  if (bytes[0] != 'B' || bytes[1] != 'M') return false;
-  const size_t pixelOffset = Read32(bytes + 10);
-  const uint8_t* h = bytes + kBmpFileHeaderSize;
+bool ParseDib(const uint8_t* bytes, size_t length, size_t headerOffset, size_t pixelOffset,
+              BmpLayout* layout) {
+  if (!FitsIn(length, headerOffset, 4)) return false;
+  const uint8_t* h = bytes + headerOffset;
   const uint32_t headerSize = Read32(h);
   const bool core = headerSize == kCoreHeaderSize;
   if (!core && !IsInfoHeaderSize(headerSize)) return false;
-  if (!FitsIn(length, kBmpFileHeaderSize, headerSize)) return false;
+  if (!FitsIn(length, headerOffset, headerSize)) return false;
 
   DibHeader out{};
   out.biSize = sizeof(DibHeader);
@@ -111,7 +113,7 @@ bool ParseBmpFile(const uint8_t* bytes, size_t length, BmpLayout* layout) {
   if (!DepthAndCompressionMatch(out.biBitCount, out.biCompression, out.biHeight)) return false;
 
   std::memset(layout->info.colors, 0, sizeof layout->info.colors);
-  size_t tableOffset = kBmpFileHeaderSize + headerSize;
+  size_t tableOffset = headerOffset + headerSize;
   if (out.biCompression == kBiBitfields) {
     // A 40-byte header is followed by the masks; larger headers hold them at the same place.
     if (headerSize == 40) {
@@ -130,7 +132,9 @@ bool ParseBmpFile(const uint8_t* bytes, size_t length, BmpLayout* layout) {
       layout->info.colors[i] = uint32_t{e[0]} | uint32_t{e[1]} << 8 | uint32_t{e[2]} << 16;
     }
     out.biClrUsed = tableSize;
+    tableOffset += entries * entrySize;
   }
+  if (pixelOffset == kPixelsFollowTable) pixelOffset = tableOffset;
 
   if (out.biCompression == kBiRle8 || out.biCompression == kBiRle4) {
     size_t measured = 0;
@@ -149,6 +153,18 @@ bool ParseBmpFile(const uint8_t* bytes, size_t length, BmpLayout* layout) {
   layout->info.header = out;
   layout->pixelOffset = pixelOffset;
   return true;
+}
+
+}  // namespace
+
+bool ParseBmpFile(const uint8_t* bytes, size_t length, BmpLayout* layout) {
+  if (!FitsIn(length, 0, kBmpFileHeaderSize + 4)) return false;
+  if (bytes[0] != 'B' || bytes[1] != 'M') return false;
+  return ParseDib(bytes, length, kBmpFileHeaderSize, Read32(bytes + 10), layout);
+}
+
+bool ParsePackedDib(const uint8_t* bytes, size_t length, BmpLayout* layout) {
+  return ParseDib(bytes, length, 0, kPixelsFollowTable, layout);
 }
 
 void BuildBmpFileHeader(const ImageBuffer& image, uint8_t out[kBmpFileHeaderSize]) {

@@ -30,6 +30,10 @@ struct BmpLayout {
 // not a bitmap the program reads.
 bool ParseBmpFile(const uint8_t* bytes, size_t length, BmpLayout* layout);
 
+// The same checks for a packed DIB in memory: the information header, the colour table (or
+// masks) and the pixel rows straight behind it, as the clipboard and scanners hand it over.
+bool ParsePackedDib(const uint8_t* bytes, size_t length, BmpLayout* layout);
+
 inline constexpr size_t kBmpFileHeaderSize = 14;
 inline constexpr size_t kBmpHeadersSize = kBmpFileHeaderSize + sizeof(DibHeader);
 

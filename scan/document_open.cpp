@@ -2,9 +2,15 @@
 
 #include <cstring>
 
+#include <string>
+
 #include "core/image_loader.h"
+#include "scan/after_scan_mode.h"
+#include "scan/scanner_request.h"
+#include "scan/twain.h"
 #include "shell/image_view.h"
 #include "shell/main_window.h"
+#include "shell/settings.h"
 
 char CurrentDocumentPath[kMaxDocumentTextLength + 1] = "";
 
@@ -21,9 +27,94 @@ bool OpenPath(const char* path, HWND mainWindow) {
   return loaded;
 }
 
-// Scanning arrives with the scanner support; until then a request only names the device.
-bool CarryOutScannerRequest(HWND mainWindow) {
+// A string value of an open key; false when missing, not text or too long for 512 bytes.
+bool ReadRegistryText(HKEY key, const char* name, char out[512]) {
+  DWORD type = 0;
+  DWORD size = 511;
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return false;
+  }
+  out[size] = '\0';
+  return true;
+}
+
+// Device keys are only read: a request for a device that does not exist must not leave an
+// empty key behind.
+bool OpenDeviceKey(const std::string& path, REGSAM access, HKEY* key) {
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, key) == ERROR_SUCCESS;
+}
+
+// Chooses the device's source by its description, or lets the user choose when the device
+// has none.
+void SelectDeviceSource(const std::string& devicePath, HWND mainWindow) {
+  char description[512];
+  HKEY key;
+  bool found = false;
+  if (OpenDeviceKey(devicePath, KEY_READ, &key)) {
+    found = ReadRegistryText(key, "DriverDesc", description);
+    RegCloseKey(key);
+  }
+  if (!found) {
+    SelectSource(nullptr, mainWindow);
+    return;
+  }
+  SelectSource(description, mainWindow);
+  const std::string title = std::string("TWAIN機器:") + description + " Pelora";
+  SetWindowTextA(mainWindow, title.c_str());
+}
+
+// The event's name from the device's "Events" subkeys; the identifier itself when no subkey
+// names it.
+std::string EventName(const std::string& devicePath, const std::string& eventId) {
+  HKEY events;
+  if (!OpenDeviceKey(devicePath + "\\Events", KEY_ENUMERATE_SUB_KEYS, &events)) return eventId;
+  std::string name = eventId;
+  char subkeyName[512];
+  for (DWORD index = 0; RegEnumKeyA(events, index, subkeyName, sizeof subkeyName) == ERROR_SUCCESS;
+       ++index) {
+    HKEY subkey;
+    if (RegOpenKeyExA(events, subkeyName, 0, KEY_READ, &subkey) != ERROR_SUCCESS) continue;
+    char guid[512];
+    char defaultValue[512];
+    bool matched = false;
+    if (ReadRegistryText(subkey, "GUID", guid) && lstrcmpiA(guid, eventId.c_str()) == 0) {
+      matched = true;
+      if (ReadRegistryText(subkey, nullptr, defaultValue) && defaultValue[0] != '\0') {
+        name = defaultValue;
+      }
+    }
+    RegCloseKey(subkey);
+    if (matched) break;
+  }
+  RegCloseKey(events);
+  return name;
+}
+
+void CarryOutEvent(const std::string& devicePath, const std::string& eventId, HWND mainWindow) {
+  const std::string name = EventName(devicePath, eventId);
+  const EventStep step = StepForEventAction(ReadSettingInt("EVENT", name.c_str(), -1));
+  if (step.acquire) {
+    Acquire(step.afterScanMode, View.image, mainWindow, step.showSourceDialog);
+  } else if (step.registerAnew) {
+    WriteSettingString("EVENT", name.c_str(), "0");
+    MessageBoxA(mainWindow, name.c_str(), "イベントを登録しました", MB_OK);
+  }
+}
+
+bool CarryOutScannerRequest(const char* text, HWND mainWindow) {
   SetWindowTextA(mainWindow, "TWAIN機器 Pelora");
+  const ScannerRequest request = ParseScannerRequest(text);
+  if (!request.namesDevice) {
+    Acquire(kAfterScanShow, View.image, mainWindow, false);
+  } else if (request.deviceKey.size() > kMaxDeviceKeyLength) {
+    MessageBoxA(mainWindow, "デバイスキーが長すぎます", "エラー", MB_OK);
+  } else {
+    const std::string devicePath = kDeviceClassPath + request.deviceKey;
+    SelectDeviceSource(devicePath, mainWindow);
+    if (!request.eventId.empty()) CarryOutEvent(devicePath, request.eventId, mainWindow);
+  }
   CurrentDocumentPath[0] = '\0';
   return true;
 }
@@ -35,8 +126,8 @@ bool OpenDocument(const char* text, HWND mainWindow) {
     ShowPathTooLong(mainWindow);
     return false;
   }
-  const bool result =
-      IsScannerRequest(text) ? CarryOutScannerRequest(mainWindow) : OpenPath(text, mainWindow);
+  const bool result = IsScannerRequest(text) ? CarryOutScannerRequest(text, mainWindow)
+                                             : OpenPath(text, mainWindow);
   EnableImageMenuItems(mainWindow);
   return result;
 }

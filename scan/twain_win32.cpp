@@ -1,6 +1,266 @@
 #include "scan/twain.h"
 
-// No source is ever enabled before scanning support lands: every message goes on.
-bool TwainFilterMessage(MSG*) { return false; }
+#include <cstring>
+#include <utility>
 
-void CloseSourceManager() {}
+#include "core/bmp_format.h"
+#include "core/image_buffer.h"
+#include "scan/after_scan_mode.h"
+#include "scan/twain_protocol.h"
+#include "shell/resource.h"
+
+namespace {
+
+using SourceManagerEntry = uint16_t(WINAPI*)(TwIdentity* origin, TwIdentity* destination,
+                                             uint32_t group, uint16_t type, uint16_t message,
+                                             void* data);
+
+constexpr int kNoSourceManager = 1;
+constexpr int kSourceManagerOpen = 3;
+constexpr int kSourceEnabled = 5;
+
+struct TwainSessionRecord {
+  int SessionState = kNoSourceManager;
+  HMODULE library = nullptr;
+  SourceManagerEntry entry = nullptr;
+  HWND parent = nullptr;
+  TwIdentity AppIdentity = {};
+  TwIdentity SourceIdentity = {};
+  TwUserInterface userInterface = {};
+  ImageBuffer* target = nullptr;
+  int AfterScanMode = 0;
+};
+
+TwainSessionRecord TwainSession;
+
+uint16_t CallSourceManager(TwIdentity* destination, uint32_t group, uint16_t type, uint16_t message,
+                           void* data) {
+  if (TwainSession.entry == nullptr) return TWRC_FAILURE;
+  return TwainSession.entry(&TwainSession.AppIdentity, destination, group, type, message, data);
+}
+
+uint16_t CallSource(uint32_t group, uint16_t type, uint16_t message, void* data) {
+  return CallSourceManager(&TwainSession.SourceIdentity, group, type, message, data);
+}
+
+void FillAppIdentity(TwIdentity* identity) {
+  *identity = {};
+  identity->Version.MinorNum = 39;
+  identity->Version.Language = 68;
+  identity->Version.Country = 81;
+  CopyTwString(identity->Version.Info, "Pelo 0.4  03/17/2003");
+  identity->ProtocolMajor = 1;
+  identity->ProtocolMinor = 8;
+  identity->SupportedGroups = DF_CONTROL_AND_IMAGE;
+  CopyTwString(identity->Manufacturer, "Zanto");
+  CopyTwString(identity->ProductFamily, "PeloraApp");
+  CopyTwString(identity->ProductName, "Pelorex");
+}
+
+void UnloadSourceManager() {
+  FreeLibrary(TwainSession.library);
+  TwainSession.library = nullptr;
+  TwainSession.entry = nullptr;
+}
+
+void ShowTransferMessage(const char* text) {
+  MessageBoxA(TwainSession.parent, text, "TWAIN(Pelo)", MB_OK);
+}
+
+void SwapImages(ImageBuffer* a, ImageBuffer* b) {
+  std::swap(a->kind, b->kind);
+  std::swap(a->bitsPerPixel, b->bitsPerPixel);
+  std::swap(a->width, b->width);
+  std::swap(a->height, b->height);
+  std::swap(a->pixels, b->pixels);
+  std::swap(a->stride, b->stride);
+  std::swap(a->memoryDC, b->memoryDC);
+  std::swap(a->bitmap, b->bitmap);
+  std::swap(a->info, b->info);
+}
+
+// Converts a packed DIB (of any depth, palette length, masks or row order) into a new 24-bit
+// image that replaces the target's only when the whole conversion worked.
+bool ConvertPackedDib(const uint8_t* bytes, size_t length, ImageBuffer* target) {
+  BmpLayout layout;
+  if (!ParsePackedDib(bytes, length, &layout)) return false;
+  const DibHeader& header = layout.info.header;
+  const int32_t height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+  ImageBuffer fresh;
+  if (!CreateImageBuffer(&fresh, header.biWidth, 0, height)) return false;
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(&layout.info);
+  HBITMAP converted = CreateDIBitmap(fresh.memoryDC, &info->bmiHeader, CBM_INIT,
+                                     bytes + layout.pixelOffset, info, DIB_RGB_COLORS);
+  if (converted == nullptr) return false;
+  HDC source = CreateCompatibleDC(fresh.memoryDC);
+  HGDIOBJ previous = SelectObject(source, converted);
+  BitBlt(fresh.memoryDC, 0, 0, fresh.width, fresh.height, source, 0, 0, SRCCOPY);
+  SelectObject(source, previous);
+  DeleteDC(source);
+  DeleteObject(converted);
+  FreeImageBuffer(target);
+  SwapImages(&fresh, target);
+  return true;
+}
+
+// Takes one image from the source; true when it replaced the target image.
+bool TransferNativeImage() {
+  HGLOBAL handle = nullptr;
+  const uint16_t result = CallSource(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle);
+  bool arrived = false;
+  if (result == TWRC_FAILURE) {
+    ShowTransferMessage("転送エラー");
+  } else if (result == TWRC_CANCEL) {
+    ShowTransferMessage("キャンセルされました");
+  } else if (result == TWRC_XFERDONE && handle != nullptr) {
+    const void* bytes = GlobalLock(handle);
+    if (bytes != nullptr) {
+      arrived = ConvertPackedDib(static_cast<const uint8_t*>(bytes), GlobalSize(handle),
+                                 TwainSession.target);
+      GlobalUnlock(handle);
+    }
+    // A bitmap that cannot be read is a failed transfer; the old image stays.
+    if (!arrived) ShowTransferMessage("転送エラー");
+  }
+  if (handle != nullptr) GlobalFree(handle);
+  TwainSession.SessionState = kSourceManagerOpen;
+  return arrived;
+}
+
+// Ends the transfer just made; true when the source has more pages waiting.
+bool EndTransfer() {
+  TwPendingXfers pending = {};
+  if (CallSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending) != TWRC_SUCCESS) {
+    return false;
+  }
+  return pending.Count != 0;
+}
+
+void DiscardPendingPages() {
+  TwPendingXfers pending = {};
+  CallSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending);
+}
+
+// Takes the pages the source has ready. Only a series save wants more than one: each page
+// but the last is saved at once, the last is announced like a single image. True when the
+// last transfer brought an image.
+bool TransferPages() {
+  for (;;) {
+    const bool arrived = TransferNativeImage();
+    const bool morePages = EndTransfer();
+    if (!morePages) return arrived;
+    if (!arrived || TwainSession.AfterScanMode != kAfterScanSeriesSave) {
+      DiscardPendingPages();
+      return arrived;
+    }
+    SendMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, kAfterScanSeriesSave);
+  }
+}
+
+void EndAcquisition() {
+  TwainSession.SessionState = kSourceManagerOpen;
+  CallSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &TwainSession.userInterface);
+  CallSourceManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &TwainSession.SourceIdentity);
+  if (TwainSession.library != nullptr) CloseSourceManager();
+}
+
+}  // namespace
+
+bool OpenSourceManager(HWND parent) {
+  TwainSession.parent = parent;
+  if (TwainSession.library == nullptr) {
+    TwainSession.library = LoadLibraryA("TWAIN_32.DLL");
+    if (TwainSession.library == nullptr) return false;
+    TwainSession.entry = reinterpret_cast<SourceManagerEntry>(
+        reinterpret_cast<void*>(GetProcAddress(TwainSession.library, MAKEINTRESOURCEA(1))));
+    if (TwainSession.entry == nullptr) {
+      UnloadSourceManager();
+      return false;
+    }
+  }
+  TwainSession.SourceIdentity.Id = 0;
+  std::memset(TwainSession.SourceIdentity.ProductName, 0,
+              sizeof TwainSession.SourceIdentity.ProductName);
+  FillAppIdentity(&TwainSession.AppIdentity);
+  if (CallSourceManager(nullptr, DG_CONTROL, DAT_PARENT, MSG_OPENDSM, &TwainSession.parent) !=
+      TWRC_SUCCESS) {
+    UnloadSourceManager();
+    return false;
+  }
+  TwainSession.SessionState = kSourceManagerOpen;
+  return true;
+}
+
+bool CloseSourceManager() {
+  if (TwainSession.library == nullptr) return false;
+  // The window may close while a source is enabled; the manager only closes without one.
+  if (TwainSession.SessionState == kSourceEnabled) {
+    TwainSession.SessionState = kSourceManagerOpen;
+    CallSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &TwainSession.userInterface);
+    CallSourceManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &TwainSession.SourceIdentity);
+  }
+  if (CallSourceManager(nullptr, DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &TwainSession.parent) !=
+      TWRC_SUCCESS) {
+    return false;
+  }
+  UnloadSourceManager();
+  TwainSession.SessionState = kNoSourceManager;
+  return true;
+}
+
+bool SelectSource(const char* productName, HWND parent) {
+  if (TwainSession.SessionState == kNoSourceManager) OpenSourceManager(parent);
+  TwIdentity chosen = {};
+  if (CallSourceManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETDEFAULT, &chosen) !=
+      TWRC_SUCCESS) {
+    return false;
+  }
+  if (productName != nullptr) {
+    CopyTwString(TwainSession.SourceIdentity.ProductName, productName);
+    TwainSession.SourceIdentity.Id = 0;
+    return true;
+  }
+  if (CallSourceManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_USERSELECT, &chosen) !=
+      TWRC_SUCCESS) {
+    return false;
+  }
+  TwainSession.SourceIdentity = chosen;
+  return true;
+}
+
+void Acquire(int afterScanMode, ImageBuffer* target, HWND parent, bool showSourceDialog) {
+  TwainSession.AfterScanMode = afterScanMode;
+  TwainSession.target = target;
+  if (TwainSession.SessionState == kNoSourceManager) OpenSourceManager(parent);
+  if (CallSourceManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS,
+                        &TwainSession.SourceIdentity) != TWRC_SUCCESS) {
+    return;
+  }
+  TwainSession.userInterface.ShowUI = showSourceDialog ? 1 : 0;
+  TwainSession.userInterface.ModalUI = showSourceDialog ? 1 : 0;
+  TwainSession.userInterface.hParent = TwainSession.parent;
+  if (CallSource(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &TwainSession.userInterface) !=
+      TWRC_SUCCESS) {
+    // Nothing will ever arrive from a source that is not enabled: close it again.
+    CallSourceManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &TwainSession.SourceIdentity);
+    return;
+  }
+  TwainSession.SessionState = kSourceEnabled;
+}
+
+bool TwainFilterMessage(MSG* message) {
+  if (TwainSession.SessionState < kSourceEnabled) return false;
+  TwEvent event = {message, MSG_NULL};
+  const uint16_t result = CallSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
+  if (event.TWMessage == MSG_XFERREADY) {
+    const bool arrived = TransferPages();
+    EndAcquisition();
+    // Only a new image is shown, printed or saved; a failed transfer leaves the old one be.
+    if (arrived) {
+      PostMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, TwainSession.AfterScanMode);
+    }
+  } else if (event.TWMessage == MSG_CLOSEDSREQ) {
+    EndAcquisition();
+  }
+  return result == TWRC_DSEVENT;
+}

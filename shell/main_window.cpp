@@ -2,8 +2,11 @@
 
 #include <shellapi.h>
 
+#include "scan/after_scan_mode.h"
 #include "scan/document_open.h"
 #include "scan/folder_browsing.h"
+#include "scan/event_settings_dialog.h"
+#include "scan/series_save.h"
 #include "scan/single_instance.h"
 #include "scan/twain.h"
 #include "shell/app_state.h"
@@ -96,14 +99,29 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
     case ID_HELP_ABOUT:
       MessageBoxA(window, "Pelora Ver.0.70", "About Pelora", MB_OK);
       break;
+    case ID_TWAIN_ACQUIRE:
+      Acquire(kAfterScanShow, View.image, window, true);
+      break;
+    case ID_TWAIN_SELECT:
+      SelectSource(nullptr, window);
+      break;
+    case ID_EDIT_SETTINGS:
+      if (ShowEventSettingsDialog(window) == IDOK) SizeWindowToImage();
+      break;
+    case ID_SERIES_SETTINGS:
+      ShowSeriesSettingsDialog(window);
+      break;
+    case ID_SERIES_SAVE:
+      SaveNextInSeries(window);
+      break;
     case ID_SCAN_COMPLETE:
       SizeWindowToImage();
       EnableImageMenuItems(window);
       if (lParam == kAfterScanPrint) PrintImage(window);
+      if (lParam == kAfterScanSeriesSave) SaveNextInSeries(window);
       break;
     default:
-      // The remaining commands (VQI export, scanning, series save, adjustments, settings)
-      // are connected as their features land.
+      // The remaining commands (VQI export, adjustments) are connected as their features land.
       break;
   }
 }

@@ -100,7 +100,10 @@ bool PeloraProgram::Start(const std::string& arguments, bool expectWindow) {
                       folder_.Path("").c_str(), &startup, &process_)) {
     return false;
   }
-  if (!expectWindow) return true;
+  return !expectWindow || WaitForMainWindow();
+}
+
+bool PeloraProgram::WaitForMainWindow() {
   const bool shown = WaitUntil([&] {
     window_ = FindVisibleWindow(process_.dwProcessId, "Pelora", nullptr);
     return window_ != nullptr;

@@ -46,6 +46,9 @@ class PeloraProgram {
   // `expectWindow` is false, waits until its main window shows and it is idle.
   bool Start(const std::string& arguments = "", bool expectWindow = true);
 
+  // After a start without waiting: waits until the main window shows and the program is idle.
+  bool WaitForMainWindow();
+
   // Waits for the process to end; its exit code, or STILL_ACTIVE.
   DWORD WaitForExit(DWORD ms = 10000);
 

@@ -183,3 +183,62 @@ TEST(BmpParse, RefusesRunLengthDataThatLeavesTheFile) {
   topDown.pixelData = {5, 1, 0, 1};
   EXPECT_FALSE(Parses(BuildBmp(topDown)));  // run-length data is always bottom-up
 }
+
+namespace {
+
+// A scanner's packed DIB: the file without its 14-byte file header.
+std::vector<uint8_t> Packed(const BmpRecipe& recipe) {
+  const std::vector<uint8_t> file = BuildBmp(recipe);
+  return std::vector<uint8_t>(file.begin() + kBmpFileHeaderSize, file.end());
+}
+
+bool ParsesPacked(const std::vector<uint8_t>& dib, BmpLayout* layout) {
+  return ParsePackedDib(dib.data(), dib.size(), layout);
+}
+
+}  // namespace
+
+TEST(PackedDib, PixelsFollowAShortPalette) {
+  const std::vector<uint8_t> dib = Packed(Indexed8(5, 3));
+  BmpLayout layout;
+  ASSERT_TRUE(ParsesPacked(dib, &layout));
+  EXPECT_EQ(layout.pixelOffset, 40u + 3 * 4);
+  EXPECT_EQ(layout.info.header.biClrUsed, 256u);
+  EXPECT_EQ(layout.info.colors[2], 0x00FF00u);
+}
+
+TEST(PackedDib, FullPaletteBitFieldsAndTopDownRows) {
+  BmpRecipe mono;
+  mono.width = 9;
+  mono.height = -2;
+  mono.bitCount = 1;
+  mono.palette = {0x203040, 0xF0E0D0};
+  mono.pixelData = PackRowsTopDown(9, 2, 1, [](int32_t x, int32_t) { return x & 1; });
+  BmpLayout layout;
+  ASSERT_TRUE(ParsesPacked(Packed(mono), &layout));
+  EXPECT_EQ(layout.pixelOffset, 40u + 2 * 4);
+  EXPECT_EQ(layout.info.header.biHeight, -2);
+
+  BmpRecipe fields;
+  fields.width = 4;
+  fields.height = 2;
+  fields.bitCount = 16;
+  fields.compression = kBiBitfields;
+  fields.masks = {0xF800, 0x07E0, 0x001F};
+  fields.pixelData = PackRows(4, 2, 16, [](int32_t x, int32_t y) { return x * 100 + y; });
+  ASSERT_TRUE(ParsesPacked(Packed(fields), &layout));
+  EXPECT_EQ(layout.pixelOffset, 40u + 12);
+  EXPECT_EQ(layout.info.colors[1], 0x07E0u);
+}
+
+TEST(PackedDib, RefusesMissingRowsAndCutHeaders) {
+  std::vector<uint8_t> dib = Packed(Indexed8(5, 3));
+  dib.pop_back();
+  BmpLayout layout;
+  EXPECT_FALSE(ParsesPacked(dib, &layout));
+  dib.resize(40 + 4);  // header and one palette entry only
+  EXPECT_FALSE(ParsesPacked(dib, &layout));
+  dib.resize(3);
+  EXPECT_FALSE(ParsesPacked(dib, &layout));
+  EXPECT_FALSE(ParsePackedDib(dib.data(), 0, &layout));
+}

@@ -1,0 +1,142 @@
+#include "scan/event_settings_dialog.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "scan/event_table.h"
+#include "shell/app_state.h"
+#include "shell/resource.h"
+#include "shell/settings.h"
+
+namespace {
+
+const char kRegistrationKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\StillImage\\Registered Applications";
+const char kRegistrationValue[] = "PeloraApp";
+const char kRequestArguments[] = " CMD:TWAIN\\%1 %2";
+const char* const kActionLabels[] = {"何もしない", "スキャン", "簡易スキャン", "印刷", "連番保存"};
+constexpr int kActionCount = 5;
+
+// Room for many more key names than the table holds; what does not fit is left out.
+constexpr DWORD kEventNamesSize = 4096;
+
+EventEntry EventTable[kMaxEvents + 1];
+
+bool IsRegistered() {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0, KEY_READ, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const bool present = RegQueryValueExA(key, kRegistrationValue, nullptr, nullptr, nullptr,
+                                        nullptr) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return present;
+}
+
+// Registers the executable (unquoted, as the service expects it) or removes the
+// registration. Failures (no rights to the key) are silent: the box shows the truth next time.
+void WriteRegistration(bool registered) {
+  char command[512 + sizeof kRequestArguments];
+  const DWORD length = GetModuleFileNameA(nullptr, command, 512);
+  if (registered && (length == 0 || length >= 512)) return;  // never register a cut path
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  if (registered) {
+    std::strcpy(command + length, kRequestArguments);
+    RegSetValueExA(key, kRegistrationValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
+                   static_cast<DWORD>(std::strlen(command) + 1));
+  } else {
+    RegDeleteValueA(key, kRegistrationValue);
+  }
+  RegCloseKey(key);
+}
+
+void FillEventList(HWND dialog, const char* settingsPath) {
+  char names[kEventNamesSize];
+  const DWORD length =
+      GetPrivateProfileStringA("EVENT", nullptr, "?", names, kEventNamesSize, settingsPath);
+  const int count = FillEventTable(names, length + 1, length == kEventNamesSize - 2, EventTable);
+  HWND list = GetDlgItem(dialog, IDC_EVENT_LIST);
+  for (int i = 0; i < count; ++i) {
+    EventTable[i].action =
+        static_cast<int>(GetPrivateProfileIntA("EVENT", EventTable[i].name, 0, settingsPath));
+    SendMessageA(list, CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(EventTable[i].name));
+  }
+  SendMessageA(list, CB_SETCURSEL, 0, 0);
+}
+
+void ShowActionOfSelectedEvent(HWND dialog) {
+  const LRESULT selected = SendDlgItemMessageA(dialog, IDC_EVENT_LIST, CB_GETCURSEL, 0, 0);
+  const int action = selected == CB_ERR ? EventTable[0].action : EventTable[selected].action;
+  // An action outside the list (a hand-edited file) selects nothing.
+  const bool listed = action >= 0 && action < kActionCount;
+  SendDlgItemMessageA(dialog, IDC_ACTION_LIST, CB_SETCURSEL, listed ? action : -1, 0);
+}
+
+void Open(HWND dialog) {
+  char settingsPath[kSettingsPathSize];
+  GetSettingsPath(settingsPath);
+  if (IsRegistered()) CheckDlgButton(dialog, IDC_REGISTER_APP, BST_CHECKED);
+  FillEventList(dialog, settingsPath);
+  for (int i = 0; i < kActionCount; ++i) {
+    SendDlgItemMessageA(dialog, IDC_ACTION_LIST, CB_INSERTSTRING, i,
+                        reinterpret_cast<LPARAM>(kActionLabels[i]));
+  }
+  ShowActionOfSelectedEvent(dialog);
+  if (ReadSettingInt("PeloraApp", "WinSavePos", 0) != 0) {
+    CheckDlgButton(dialog, IDC_RESTORE_WINDOW, BST_CHECKED);
+  }
+}
+
+void StoreChosenAction(HWND dialog) {
+  const LRESULT event = SendDlgItemMessageA(dialog, IDC_EVENT_LIST, CB_GETCURSEL, 0, 0);
+  const LRESULT action = SendDlgItemMessageA(dialog, IDC_ACTION_LIST, CB_GETCURSEL, 0, 0);
+  if (event == CB_ERR || action == CB_ERR || EventTable[event].name[0] == '\0') return;
+  EventTable[event].action = static_cast<int>(action);
+}
+
+void Save(HWND dialog) {
+  for (const EventEntry* entry = EventTable; entry->name[0] != '\0'; ++entry) {
+    WriteSettingInt("EVENT", entry->name, entry->action);
+  }
+  WriteRegistration(IsDlgButtonChecked(dialog, IDC_REGISTER_APP) == BST_CHECKED);
+  WriteSettingString("PeloraApp", "WinSavePos",
+                     IsDlgButtonChecked(dialog, IDC_RESTORE_WINDOW) == BST_CHECKED ? "1" : "0");
+}
+
+INT_PTR CALLBACK EventSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      Open(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_EVENT_LIST:
+          if (HIWORD(wParam) == CBN_SELCHANGE) ShowActionOfSelectedEvent(dialog);
+          return TRUE;
+        case IDC_ACTION_LIST:
+          if (HIWORD(wParam) == CBN_SELCHANGE) StoreChosenAction(dialog);
+          return TRUE;
+        case IDOK:
+          Save(dialog);
+          EndDialog(dialog, IDOK);
+          return TRUE;
+        case IDCANCEL:
+          EndDialog(dialog, IDCANCEL);
+          return TRUE;
+      }
+      break;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+INT_PTR ShowEventSettingsDialog(HWND owner) {
+  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_EVENT_SETTINGS), owner,
+                         EventSettingsProc, 0);
+}

@@ -1,0 +1,77 @@
+#include "scan/series_save.h"
+
+#include <commdlg.h>
+
+#include <string>
+
+#include "core/bmp_writer.h"
+#include "scan/document_open.h"
+#include "scan/series_name.h"
+#include "shell/app_state.h"
+#include "shell/image_view.h"
+#include "shell/resource.h"
+#include "shell/settings.h"
+
+namespace {
+
+void BrowseForModelPath(HWND dialog) {
+  char name[512] = "";
+  OPENFILENAMEA record = {};
+  record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  record.hwndOwner = dialog;
+  record.lpstrFilter = "ビットマップ\0*.bmp\0すべて(*.*)\0*.*\0";
+  record.nFilterIndex = 1;
+  record.lpstrFile = name;
+  record.nMaxFile = sizeof name;
+  record.lpstrTitle = "連番保存ファイル";
+  record.lpstrDefExt = "bmp";
+  record.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (GetSaveFileNameA(&record)) SetDlgItemTextA(dialog, IDC_SERIES_PATH, name);
+}
+
+INT_PTR CALLBACK SeriesSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SetDlgItemTextA(dialog, IDC_SERIES_PATH, SeriesFileName);
+      SetDlgItemInt(dialog, IDC_SERIES_NUMBER, static_cast<UINT>(SeriesNumber), FALSE);
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_SERIES_BROWSE:
+          BrowseForModelPath(dialog);
+          return TRUE;
+        case IDOK:
+          GetDlgItemTextA(dialog, IDC_SERIES_PATH, SeriesFileName, sizeof SeriesFileName);
+          SeriesNumber = static_cast<int>(GetDlgItemInt(dialog, IDC_SERIES_NUMBER, nullptr, FALSE));
+          WriteSettingString("SeriesSave", "SeriesFile", SeriesFileName);
+          EndDialog(dialog, IDOK);
+          return TRUE;
+        case IDCANCEL:
+          EndDialog(dialog, IDCANCEL);
+          return TRUE;
+      }
+      break;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+INT_PTR ShowSeriesSettingsDialog(HWND owner) {
+  return DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SERIES_SETTINGS), owner,
+                         SeriesSettingsProc, 0);
+}
+
+bool SaveNextInSeries(HWND mainWindow) {
+  if (SeriesFileName[0] == '\0') ShowSeriesSettingsDialog(mainWindow);
+  if (SeriesFileName[0] == '\0') return false;
+  const std::string path = SeriesFilePath(SeriesFileName, SeriesNumber);
+  if (path.size() > kMaxDocumentTextLength) {
+    ShowPathTooLong(mainWindow);
+    return false;
+  }
+  if (!WriteBmpFile(path.c_str(), View.image)) return false;
+  SeriesNumber =
+      static_cast<int>(static_cast<unsigned>(SeriesNumber) + 1u);  // wraps, never overflows
+  return true;
+}

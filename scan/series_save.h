@@ -1,0 +1,12 @@
+#pragma once
+// Series save: the current image written as the next numbered BMP file of the series, and
+// dialog 111 where the model path and the next number are set.
+
+#include <windows.h>
+
+// Writes the current image under the series' next name and counts up; opens dialog 111
+// first when no model path is set. True when a file was written.
+bool SaveNextInSeries(HWND mainWindow);
+
+// Dialog 111; 1 for OK (the path is stored in the settings), 2 for cancel.
+INT_PTR ShowSeriesSettingsDialog(HWND owner);

@@ -22,10 +22,10 @@ struct LevelParameters {
   int32_t gammaScale;
 };
 
-bool AreHsvNumbersAccepted(int32_t hue, int32_t saturation, int32_t value);
-// The numbers must be accepted. Negative saturation and value count as 0.
-HsvParameters ScaleHsvNumbers(int32_t hue, int32_t saturation, int32_t value);
+bool AreHsvNumbersAccepted(int64_t hue, int64_t saturation, int64_t value);
+// The numbers must be accepted (so they fit 32 bits). Negative saturation and value count as 0.
+HsvParameters ScaleHsvNumbers(int64_t hue, int64_t saturation, int64_t value);
 
-bool AreLevelNumbersAccepted(int32_t brightness, int32_t contrast, int32_t gamma);
-// The numbers must be accepted.
-LevelParameters ScaleLevelNumbers(int32_t brightness, int32_t contrast, int32_t gamma);
+bool AreLevelNumbersAccepted(int64_t brightness, int64_t contrast, int64_t gamma);
+// The numbers must be accepted (so they fit 32 bits).
+LevelParameters ScaleLevelNumbers(int64_t brightness, int64_t contrast, int64_t gamma);

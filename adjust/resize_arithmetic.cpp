@@ -20,14 +20,14 @@ uint32_t WidthForHeight(ResizeNumbers present, uint32_t height) {
   return Scale(present.width, height, present.height);
 }
 
-ResizeNumbers ConvertResizeNumbers(ResizeNumbers present, ResizeNumbers typed, ResizeUnit from) {
+ResizeNumbers ConvertResizeNumbers(ResizeNumbers present, ResizeNumbers typed, SizeUnit from) {
   if (from == kResizePixels) {
     return {Scale(typed.width, 100, present.width), Scale(typed.height, 100, present.height)};
   }
   return {Scale(present.width, typed.width, 100), Scale(present.height, typed.height, 100)};
 }
 
-bool ResizeTarget(ResizeNumbers present, ResizeNumbers typed, ResizeUnit unit,
+bool ResizeTarget(ResizeNumbers present, ResizeNumbers typed, SizeUnit unit,
                   ResizeNumbers* target) {
   const ResizeNumbers size =
       unit == kResizePercent ? ConvertResizeNumbers(present, typed, kResizePercent) : typed;

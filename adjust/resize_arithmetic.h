@@ -7,7 +7,7 @@
 
 inline constexpr uint32_t kMaxResizeSide = 65535;
 
-enum ResizeUnit : int { kResizePixels = 0, kResizePercent = 1 };
+enum SizeUnit : int { kResizePixels = 0, kResizePercent = 1 };
 
 struct ResizeNumbers {
   uint32_t width;
@@ -19,9 +19,8 @@ uint32_t HeightForWidth(ResizeNumbers present, uint32_t width);
 uint32_t WidthForHeight(ResizeNumbers present, uint32_t height);
 
 // The edits' numbers in the other unit: pixels to percent (w × 100 / W) or back (W × w / 100).
-ResizeNumbers ConvertResizeNumbers(ResizeNumbers present, ResizeNumbers typed, ResizeUnit from);
+ResizeNumbers ConvertResizeNumbers(ResizeNumbers present, ResizeNumbers typed, SizeUnit from);
 
 // The size in pixels that the typed numbers ask for; false when either side is 0 or more
 // than kMaxResizeSide.
-bool ResizeTarget(ResizeNumbers present, ResizeNumbers typed, ResizeUnit unit,
-                  ResizeNumbers* target);
+bool ResizeTarget(ResizeNumbers present, ResizeNumbers typed, SizeUnit unit, ResizeNumbers* target);

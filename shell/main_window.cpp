@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "adjust/adjust_dialogs.h"
 #include "scan/document_open.h"
 #include "scan/single_instance.h"
 #include "scan/twain.h"
@@ -66,6 +67,23 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
       SetMenuCheck(ID_VIEW_STATUSBAR, !MainWindow.statusBarShown);
       ShowStatusBar(!MainWindow.statusBarShown);
       break;
+    case ID_EDIT_RESIZE:
+      if (RunResizeDialog(window)) SizeWindowToImage();
+      break;
+    case ID_EDIT_HSV:
+      if (RunHsvDialog(window)) SizeWindowToImage();
+      break;
+    case ID_EDIT_ADJUST:
+      if (RunAdjustDialog(window)) SizeWindowToImage();
+      break;
+    case ID_ROTATE_LEFT:
+      RotateCurrentImage(kTurnLeft);
+      SizeWindowToImage();
+      break;
+    case ID_ROTATE_RIGHT:
+      RotateCurrentImage(kTurnRight);
+      SizeWindowToImage();
+      break;
     case ID_HELP_ABOUT:
       MessageBoxA(window, "Pelora Ver.0.70", "About Pelora", MB_OK);
       break;
@@ -76,7 +94,7 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
       break;
     default:
       // The remaining commands (VQI export, printing, scanning, series save, clipboard,
-      // adjustments, folder browsing, settings) are connected as their features land.
+      // folder browsing, settings) are connected as their features land.
       break;
   }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "adjust/adjustment_numbers.h"
+#include "adjust/number_text.h"
 #include "adjust/resize_arithmetic.h"
 
 TEST(AdjustmentNumbers, ScaleWithTruncatingDivisions) {
@@ -88,4 +89,24 @@ TEST(ResizeArithmetic, AcceptsSidesFromOneTo65535) {
   EXPECT_FALSE(ResizeTarget({1, 1}, {50, 50}, kResizePercent, &target));
   EXPECT_FALSE(ResizeTarget(present, {10300, 100}, kResizePercent, &target));
   EXPECT_FALSE(ResizeTarget(present, {4000000000u, 100}, kResizePercent, &target));
+}
+
+TEST(NumberText, ReadsDecimalNumbersAndZeroForAnythingElse) {
+  EXPECT_EQ(ReadNumberText("320", false), 320);
+  EXPECT_EQ(ReadNumberText(" 42 ", false), 42);
+  EXPECT_EQ(ReadNumberText("-240", true), -240);
+  EXPECT_EQ(ReadNumberText("-240", false), 0);
+  EXPECT_EQ(ReadNumberText("", true), 0);
+  EXPECT_EQ(ReadNumberText("-", true), 0);
+  EXPECT_EQ(ReadNumberText("12a", true), 0);
+  EXPECT_EQ(ReadNumberText("1 2", true), 0);
+}
+
+TEST(NumberText, TooLargeNumbersStayTooLarge) {
+  // A number past every field's range must not come back small, or as 0, and slip through.
+  EXPECT_EQ(ReadNumberText("4294967296", false), 4294967296);
+  EXPECT_EQ(ReadNumberText("99999999999999999999999", false), kNumberTextLimit);
+  EXPECT_EQ(ReadNumberText("-99999999999999999999999", true), -kNumberTextLimit);
+  EXPECT_FALSE(AreHsvNumbersAccepted(0, ReadNumberText("18446744073709551616", true), 100));
+  EXPECT_FALSE(AreLevelNumbersAccepted(ReadNumberText("-4294967296", true), 100, 100));
 }

@@ -15,6 +15,9 @@ void SetUpSlider(HWND dialog, int control, int minimum, int maximum, int positio
   // Separate minimum and maximum: the packed range message cannot carry negative bounds.
   SendMessageA(slider, TBM_SETRANGEMIN, FALSE, minimum);
   SendMessageA(slider, TBM_SETRANGEMAX, TRUE, maximum);
+  // Some trackbars place the thumb for a new range only when the position changes; passing
+  // through the other end makes sure it does.
+  SendMessageA(slider, TBM_SETPOS, TRUE, position == maximum ? minimum : maximum);
   SendMessageA(slider, TBM_SETPOS, TRUE, position);
 }
 

@@ -1,6 +1,7 @@
 #include "adjust/rotation.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -36,18 +37,20 @@ void RotateImage(ImageBuffer* image, int direction) {
   const ptrdiff_t sourceStride = image->stride;
   const ptrdiff_t turnedStride = turned.stride;
   // Source pixel (x, y) goes to turned row W-1-x, column y (right) or row x, column H-1-y
-  // (left); along a source row the destination moves by one turned row.
-  const ptrdiff_t rowStep = direction == kTurnRight ? -turnedStride : turnedStride;
-  for (int32_t y0 = 0; y0 < height; y0 += kTile) {
-    const int32_t y1 = std::min(height, y0 + kTile);
-    for (int32_t x0 = 0; x0 < width; x0 += kTile) {
-      const int32_t x1 = std::min(width, x0 + kTile);
-      for (int32_t y = y0; y < y1; ++y) {
-        const uint8_t* from = image->pixels + y * sourceStride + ptrdiff_t{x0} * 3;
-        uint8_t* to = direction == kTurnRight
-                          ? turned.pixels + (width - 1 - x0) * turnedStride + ptrdiff_t{y} * 3
-                          : turned.pixels + x0 * turnedStride + ptrdiff_t{height - 1 - y} * 3;
-        for (int32_t x = x0; x < x1; ++x, from += 3, to += rowStep) std::memcpy(to, from, 3);
+  // (left). Each turned row is written left to right or right to left from one source column.
+  const bool right = direction == kTurnRight;
+  const ptrdiff_t columnStep = right ? 3 : -3;
+  for (int32_t x0 = 0; x0 < width; x0 += kTile) {
+    const int32_t x1 = std::min(width, x0 + kTile);
+    for (int32_t y0 = 0; y0 < height; y0 += kTile) {
+      const int32_t y1 = std::min(height, y0 + kTile);
+      for (int32_t x = x0; x < x1; ++x) {
+        const uint8_t* from = image->pixels + y0 * sourceStride + ptrdiff_t{x} * 3;
+        uint8_t* to = turned.pixels + (right ? width - 1 - x : x) * turnedStride +
+                      ptrdiff_t{right ? y0 : height - 1 - y0} * 3;
+        for (int32_t y = y0; y < y1; ++y, from += sourceStride, to += columnStep) {
+          std::memcpy(to, from, 3);
+        }
       }
     }
   }

@@ -57,7 +57,10 @@ bool StartPreview(HWND dialog, const PreviewImages& preview, const ImageBuffer* 
 }
 
 bool LoadPreviewWork(const PreviewImages& preview) {
-  if (preview.work->kind == kImageEmpty || *preview.before == nullptr) return false;
+  if (preview.work->kind == kImageEmpty || *preview.before == nullptr ||
+      *preview.after == nullptr) {
+    return false;
+  }
   CopyBitmapToDC(*preview.before, preview.work->memoryDC);
   GdiFlush();  // the pixels are read directly next
   return true;

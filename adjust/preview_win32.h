@@ -20,7 +20,8 @@ struct PreviewImages {
 // before bitmap and shows it in the dialog's before picture. False when they cannot be made.
 bool StartPreview(HWND dialog, const PreviewImages& preview, const ImageBuffer* image);
 
-// Copies the before bitmap into the work buffer, for the caller to adjust its pixels.
+// Copies the before bitmap into the work buffer, for the caller to adjust its pixels; false
+// when the preview could not be made.
 bool LoadPreviewWork(const PreviewImages& preview);
 
 // Copies the work buffer into the after bitmap and shows it in the after picture.

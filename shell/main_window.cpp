@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "adjust/adjust_dialogs.h"
 #include "scan/after_scan_mode.h"
 #include "scan/document_open.h"
 #include "scan/folder_browsing.h"
@@ -20,9 +21,6 @@
 #include "shell/view_geometry.h"
 
 namespace {
-
-// What follows a finished scan: the image is only shown, or also printed.
-constexpr LPARAM kAfterScanPrint = 3;
 
 const UINT kImageMenuItems[] = {ID_FILE_SAVE_BMP, ID_FILE_SAVE_VQI, ID_FILE_PRINT, ID_EDIT_COPY,
                                 ID_EDIT_PASTE_INTO};
@@ -96,6 +94,23 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
       SetMenuCheck(ID_VIEW_STATUSBAR, !MainWindow.statusBarShown);
       ShowStatusBar(!MainWindow.statusBarShown);
       break;
+    case ID_EDIT_RESIZE:
+      if (RunResizeDialog(window)) SizeWindowToImage();
+      break;
+    case ID_EDIT_HSV:
+      if (RunHsvDialog(window)) SizeWindowToImage();
+      break;
+    case ID_EDIT_ADJUST:
+      if (RunAdjustDialog(window)) SizeWindowToImage();
+      break;
+    case ID_ROTATE_LEFT:
+      RotateCurrentImage(kTurnLeft);
+      SizeWindowToImage();
+      break;
+    case ID_ROTATE_RIGHT:
+      RotateCurrentImage(kTurnRight);
+      SizeWindowToImage();
+      break;
     case ID_HELP_ABOUT:
       MessageBoxA(window, "Pelora Ver.0.70", "About Pelora", MB_OK);
       break;
@@ -121,7 +136,7 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
       if (lParam == kAfterScanSeriesSave) SaveNextInSeries(window);
       break;
     default:
-      // The remaining commands (VQI export, adjustments) are connected as their features land.
+      // The remaining command (VQI export) is connected when its feature lands.
       break;
   }
 }

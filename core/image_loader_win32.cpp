@@ -7,6 +7,7 @@
 #include "core/image_file_names.h"
 #include "core/image_loader.h"
 #include "shell/settings.h"
+#include "vqi/vqi_decoder.h"
 
 namespace {
 
@@ -16,6 +17,9 @@ using ImageReader = bool (*)(const uint8_t* bytes, size_t length, const char* pa
 // The order decides between formats: the VQI decoder comes first, the plug-ins before the
 // built-in BMP reader, the system picture decoder last.
 const ImageReader kReaders[] = {
+    [](const uint8_t* bytes, size_t length, const char*, ImageBuffer* target) {
+      return ReadVqiImage(target, bytes, length);
+    },
     [](const uint8_t* bytes, size_t length, const char*, ImageBuffer* target) {
       return ReadBmpImage(bytes, length, target);
     },

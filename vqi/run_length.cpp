@@ -80,26 +80,52 @@ size_t RleEncode(uint8_t* output, const uint8_t* input, size_t length) {
   return w.a + 2;
 }
 
-bool RleDecode(uint8_t* output, const uint8_t* input, size_t inputLength, size_t size) {
-  size_t produced = 0;
-  size_t pos = 0;
-  while (produced < size) {
-    if (inputLength - pos < 2) return false;
-    const size_t word = input[pos] | size_t{input[pos + 1]} << 8;
-    pos += 2;
-    if (word == 0) return true;
-    if (word >= 32768) {
-      const size_t count = word - 32768;
-      if (count > size - produced || pos >= inputLength) return false;
-      std::memset(output + produced, input[pos], count);
-      ++pos;
-      produced += count;
+bool MemoryPacketSource::Take(uint8_t* out, size_t count) {
+  if (count > length_ - position_) return false;
+  std::memcpy(out, bytes_ + position_, count);
+  position_ += count;
+  return true;
+}
+
+bool RleExpander::Read(uint8_t* out, size_t count) {
+  while (count > 0) {
+    if (runLeft_ > 0) {
+      const size_t n = runLeft_ < count ? runLeft_ : count;
+      std::memset(out, runValue_, n);
+      out += n;
+      count -= n;
+      runLeft_ -= n;
+    } else if (literalLeft_ > 0) {
+      const size_t n = literalLeft_ < count ? literalLeft_ : count;
+      if (!source_->Take(out, n)) return false;
+      out += n;
+      count -= n;
+      literalLeft_ -= n;
+    } else if (ended_) {
+      std::memset(out, 0, count);  // an early end word: the rest is zero
+      return true;
     } else {
-      if (word > size - produced || word > inputLength - pos) return false;
-      std::memcpy(output + produced, input + pos, word);
-      pos += word;
-      produced += word;
+      uint8_t header[2];
+      if (!source_->Take(header, 2)) return false;
+      const size_t word = header[0] | size_t{header[1]} << 8;
+      if (word == 0) {
+        ended_ = true;
+      } else if (word >= 32768) {
+        runLeft_ = word - 32768;
+        if (runLeft_ > undeclared_ || !source_->Take(&runValue_, 1)) return false;
+        undeclared_ -= runLeft_;
+      } else {
+        if (word > undeclared_) return false;
+        literalLeft_ = word;
+        undeclared_ -= word;
+      }
     }
   }
   return true;
+}
+
+bool RleDecode(uint8_t* output, const uint8_t* input, size_t inputLength, size_t size) {
+  MemoryPacketSource source(input, inputLength);
+  RleExpander expander(&source, size);
+  return expander.Read(output, size);
 }

@@ -14,8 +14,6 @@
 
 namespace {
 
-using PlaneBuffer = std::unique_ptr<uint8_t[]>;
-
 PlaneBuffer AllocatePlane(size_t size) { return PlaneBuffer(new (std::nothrow) uint8_t[size]); }
 
 void Put16(uint8_t* p, uint32_t v) {
@@ -114,48 +112,66 @@ bool CodePlane(uint8_t* plane, size_t pixelCount, uint32_t options, uint32_t* st
 
 }  // namespace
 
-bool EncodeVqiImage(const ImageBuffer* image, const char* outputPath, int mode, uint32_t options,
-                    uint32_t transparentColour, const ImageBuffer* alphaImage) {
+bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
+                    uint32_t transparentColour, const ImageBuffer* alphaImage,
+                    VqiEncoding* encoding) {
   if (image->kind == kImageEmpty) return false;
   if (mode != kExportRgb && mode != kExportLuma && mode != kExportGrayscale) return false;
   const size_t pixelCount = static_cast<size_t>(image->width) * image->height;
 
-  PlaneBuffer planes[kVqiMaxPlanes];
-  for (PlaneBuffer& plane : planes) {
-    plane = AllocatePlane(pixelCount);
-    if (!plane) return false;
-  }
-  SplitPixels(*image, mode, planes);
+  // Grayscale still splits three planes (the luma transform gives them together); the alpha
+  // plane comes after the ones that are kept.
   int planeCount = mode == kExportGrayscale ? 1 : 3;
   const uint32_t alphaKind = AlphaKindOf(options);
+  const bool alpha =
+      alphaKind == kAlphaTransparentColour || (alphaKind == kAlphaImage && alphaImage != nullptr);
+  PlaneBuffer* planes = encoding->planes;
+  for (int i = 0; i < 3 + (alpha ? 1 : 0); ++i) {
+    planes[i] = AllocatePlane(pixelCount);
+    if (!planes[i]) return false;
+  }
+  SplitPixels(*image, mode, planes);
+  if (mode == kExportGrayscale) {
+    planes[1] = std::move(planes[3]);
+    planes[2].reset();
+  }
   if (alphaKind == kAlphaTransparentColour) {
     FillTransparentColourAlpha(*image, transparentColour, planes[planeCount++].get());
-  } else if (alphaKind == kAlphaImage && alphaImage != nullptr) {
+  } else if (alpha) {
     FillAlphaFromImage(*image, *alphaImage, planes[planeCount++].get());
   }
 
-  uint8_t table[kVqiPlaneEntrySize * kVqiMaxPlanes];
+  uint8_t* table = encoding->table;
   uint64_t fileSize = kVqiHeaderSize + kVqiPlaneEntrySize * planeCount;
-  ByteSpan parts[2 + kVqiMaxPlanes];
   for (int i = 0; i < planeCount; ++i) {
     uint32_t storedLength = 0;
     uint32_t flags = 0;
     if (!CodePlane(planes[i].get(), pixelCount, options, &storedLength, &flags)) return false;
     Put32(table + kVqiPlaneEntrySize * i, storedLength);
     Put32(table + kVqiPlaneEntrySize * i + 4, flags);
-    parts[2 + i] = {planes[i].get(), storedLength};
+    encoding->parts[2 + i] = {planes[i].get(), storedLength};
     fileSize += storedLength;
   }
   // Four planes of 2^28 bytes cannot outgrow the field, since no stage is kept unless it
   // shortens its plane.
-  uint8_t header[kVqiHeaderSize] = {'V', 'Q', 'I', '0'};
+  uint8_t* header = encoding->header;
+  std::memset(header, 0, kVqiHeaderSize);
+  std::memcpy(header, "VQI0", 4);
   Put32(header + 4, static_cast<uint32_t>(fileSize));
   Put16(header + 8, static_cast<uint32_t>(kVqiHeaderSize + kVqiPlaneEntrySize * planeCount));
   Put32(header + 12, static_cast<uint32_t>(image->width));
   Put32(header + 16, static_cast<uint32_t>(image->height));
   Put16(header + 20, mode == kExportRgb ? kColourModelRgb : kColourModelLuma);
   header[22] = static_cast<uint8_t>(planeCount);
-  parts[0] = {header, sizeof header};
-  parts[1] = {table, kVqiPlaneEntrySize * static_cast<size_t>(planeCount)};
-  return ReplaceFileContents(outputPath, parts, 2 + planeCount);
+  encoding->parts[0] = {header, kVqiHeaderSize};
+  encoding->parts[1] = {table, kVqiPlaneEntrySize * static_cast<size_t>(planeCount)};
+  encoding->partCount = 2 + static_cast<size_t>(planeCount);
+  return true;
+}
+
+bool EncodeVqiImage(const ImageBuffer* image, const char* outputPath, int mode, uint32_t options,
+                    uint32_t transparentColour, const ImageBuffer* alphaImage) {
+  VqiEncoding encoding;
+  return EncodeVqiParts(image, mode, options, transparentColour, alphaImage, &encoding) &&
+         ReplaceFileContents(outputPath, encoding.parts, encoding.partCount);
 }

@@ -1,9 +1,16 @@
 #pragma once
 // Writing VQI files.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+
+#include "core/file_replace.h"
+#include "vqi/vqi_file.h"
 
 struct ImageBuffer;
+
+using PlaneBuffer = std::unique_ptr<uint8_t[]>;
 
 // How the pixels become planes.
 inline constexpr int kExportRgb = 0;        // B, G, R; colour model 0
@@ -28,5 +35,20 @@ inline uint32_t AlphaKindOf(uint32_t options) { return options >> 8; }
 // opaque. Each stage asked for is kept only where it shortens the plane (delta coding
 // always). False for an empty image, an unknown mode, no memory, or a failed write; an
 // existing file is then left as it was.
+// A file's bytes as they are written: header, plane table, then each coded plane in its
+// own buffer.
+struct VqiEncoding {
+  uint8_t header[kVqiHeaderSize];
+  uint8_t table[kVqiPlaneEntrySize * kVqiMaxPlanes];
+  PlaneBuffer planes[kVqiMaxPlanes];
+  ByteSpan parts[2 + kVqiMaxPlanes];
+  size_t partCount = 0;
+};
+
+// Codes the image as EncodeVqiImage does, in memory.
+bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
+                    uint32_t transparentColour, const ImageBuffer* alphaImage,
+                    VqiEncoding* encoding);
+
 bool EncodeVqiImage(const ImageBuffer* image, const char* outputPath, int mode, uint32_t options,
                     uint32_t transparentColour, const ImageBuffer* alphaImage);

@@ -136,7 +136,7 @@ TEST(RleDecode, StopsAtTheEndWordOrWhenTheOutputIsFull) {
   std::vector<uint8_t> output(6, 0xAA);
   const uint8_t early[] = {2, 0, 1, 2, 0, 0, 3, 0, 9, 9, 9};
   EXPECT_TRUE(RleDecode(output.data(), early, sizeof early, output.size()));
-  EXPECT_EQ(output, (std::vector<uint8_t>{1, 2, 0xAA, 0xAA, 0xAA, 0xAA}));
+  EXPECT_EQ(output, (std::vector<uint8_t>{1, 2, 0, 0, 0, 0}));
   const uint8_t full[] = {6, 0x80, 5};  // no end word needed once full
   EXPECT_TRUE(RleDecode(output.data(), full, sizeof full, output.size()));
   EXPECT_EQ(output, std::vector<uint8_t>(6, 5));

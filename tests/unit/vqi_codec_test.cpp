@@ -84,6 +84,22 @@ TEST(ColourModels, LumaOfTheWorkedColours) {
   EXPECT_EQ(BlendUnderAlpha(0, 100, 128), (100 * 127) >> 8);
 }
 
+TEST(ColourModels, TableDecoderAgreesWithTheFormulasEverywhere) {
+  const LumaDecoder decoder;
+  for (int y = 0; y < 256; ++y) {
+    for (int yR = 0; yR < 256; ++yR) {
+      for (int yB = 0; yB < 256; ++yB) {
+        uint8_t formula[3];
+        uint8_t table[3];
+        RgbFromLuma(y, yR, yB, formula);
+        decoder.Decode(y, yR, yB, table);
+        ASSERT_TRUE(formula[0] == table[0] && formula[1] == table[1] && formula[2] == table[2])
+            << y << " " << yR << " " << yB;
+      }
+    }
+  }
+}
+
 TEST_F(VqiCodec, EveryModeStageAndAlphaKindRoundTrips) {
   const int sizes[][2] = {{1, 1}, {2, 2}, {5, 3}, {4097, 1}, {1, 4097}, {33, 17}};
   for (const auto& size : sizes) {

@@ -6,4 +6,6 @@
 #include <cstdint>
 
 void DeltaEncode(uint8_t* bytes, size_t length);
-void DeltaDecode(uint8_t* bytes, size_t length);
+// Undoes it for a piece of a plane; `sum` is the last decoded byte before the piece (0 at
+// the start). Gives the last decoded byte of the piece.
+uint8_t DeltaDecode(uint8_t* bytes, size_t length, uint8_t sum);

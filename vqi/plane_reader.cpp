@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "vqi/delta_coding.h"
 #include "vqi/vqi_file.h"
 
 bool PlaneReader::HuffmanPacketSource::Take(uint8_t* out, size_t count) {
@@ -49,13 +50,6 @@ bool PlaneReader::Read(uint8_t* out, size_t count) {
     std::memcpy(out, stored_, count);
     stored_ += count;
   }
-  if (delta_) {
-    uint8_t sum = sum_;
-    for (size_t k = 0; k < count; ++k) {
-      sum = static_cast<uint8_t>(sum + out[k]);
-      out[k] = sum;
-    }
-    sum_ = sum;
-  }
+  if (delta_) sum_ = DeltaDecode(out, count, sum_);
   return true;
 }

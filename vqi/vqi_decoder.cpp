@@ -1,7 +1,6 @@
 #include "vqi/vqi_decoder.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -20,11 +19,10 @@ constexpr int32_t kBandBytes = 16384;
 
 // Pixels of `rows` memory rows from `firstRow` on, in memory order; the bands hold those
 // rows of each plane. Each row of the target starts at its stride.
-void ComposeRows(const VqiLayout& layout, const PlaneBuffer bands[], int32_t firstRow, int32_t rows,
-                 const LumaDecoder& luma, ImageBuffer* target) {
+void ComposeRows(const VqiLayout& layout, const PlaneBuffer planes[], int32_t firstRow,
+                 int32_t rows, const LumaDecoder& luma, ImageBuffer* target) {
   const int32_t width = layout.width;
   const VqiPlaneLayout kind = PlaneLayoutOf(layout);
-  const PlaneBuffer* planes = bands;
   for (int32_t band = 0; band < rows; ++band) {
     uint8_t* p = target->pixels + static_cast<size_t>(firstRow + band) * target->stride;
     const size_t k0 = static_cast<size_t>(band) * width;

@@ -9,6 +9,7 @@
 #include "core/plugin_reader.h"
 #include "core/system_picture.h"
 #include "shell/settings.h"
+#include "vqi/vqi_decoder.h"
 
 namespace {
 
@@ -18,6 +19,9 @@ using ImageReader = bool (*)(const uint8_t* bytes, size_t length, const char* pa
 // The order decides between formats: the VQI decoder comes first, the plug-ins before the
 // built-in BMP reader, the system picture decoder last.
 const ImageReader kReaders[] = {
+    [](const uint8_t* bytes, size_t length, const char*, ImageBuffer* target) {
+      return ReadVqiImage(target, bytes, length);
+    },
     [](const uint8_t* bytes, size_t length, const char* path, ImageBuffer* target) {
       return ReadPluginImage(bytes, path, target, length);
     },

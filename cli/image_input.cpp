@@ -1,0 +1,38 @@
+#include "cli/image_input.h"
+
+#include <cstdio>
+
+#include "core/bmp_decoder.h"
+#include "core/image_buffer.h"
+#include "vqi/vqi_decoder.h"
+#include "vqi/vqi_file.h"
+
+bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes) {
+  FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return false;
+  bytes->clear();
+  uint8_t chunk[65536];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    bytes->insert(bytes->end(), chunk, chunk + got);
+  }
+  const bool complete = !std::ferror(file);
+  std::fclose(file);
+  return complete;
+}
+
+bool ReadInputImage(const char* path, ImageBuffer* target, std::string* reason) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, &bytes)) {
+    *reason = "cannot read the file";
+    return false;
+  }
+  if (HasVqiMagic(bytes.data(), bytes.size())) {
+    if (ReadVqiImage(target, bytes.data(), bytes.size())) return true;
+    *reason = "damaged VQI file";
+    return false;
+  }
+  if (DecodeBmpImage(bytes.data(), bytes.size(), target)) return true;
+  *reason = "not a BMP or VQI image this program reads";
+  return false;
+}

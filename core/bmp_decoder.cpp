@@ -1,0 +1,105 @@
+#include "core/bmp_decoder.h"
+
+#include <cstring>
+
+#include "core/bmp_format.h"
+#include "core/image_buffer.h"
+
+namespace {
+
+// Scales the bits of `mask` in `value` to 0–255; an empty mask gives 0.
+struct MaskChannel {
+  int shift = 0;
+  uint32_t max = 0;
+
+  explicit MaskChannel(uint32_t mask) {
+    if (mask == 0) return;
+    while ((mask & 1) == 0) {
+      mask >>= 1;
+      ++shift;
+    }
+    max = mask;
+  }
+
+  uint8_t Extract(uint32_t value) const {
+    if (max == 0) return 0;
+    return static_cast<uint8_t>((uint64_t{(value >> shift) & max} * 255 + max / 2) / max);
+  }
+};
+
+void PutColour(uint8_t* p, uint32_t rgb) {
+  p[0] = static_cast<uint8_t>(rgb);
+  p[1] = static_cast<uint8_t>(rgb >> 8);
+  p[2] = static_cast<uint8_t>(rgb >> 16);
+}
+
+void DecodeRow(const DibInfoWithColors& info, const uint8_t* in, uint8_t* out, int32_t width,
+               const MaskChannel masks[3]) {
+  const int bits = info.header.biBitCount;
+  for (int32_t x = 0; x < width; ++x, out += 3) {
+    switch (bits) {
+      case 1:
+      case 4:
+      case 8: {
+        const int perByte = 8 / bits;
+        const int shift = 8 - bits * (x % perByte + 1);
+        const uint8_t index = static_cast<uint8_t>((in[x / perByte] >> shift) & ((1 << bits) - 1));
+        PutColour(out, info.colors[index]);
+        break;
+      }
+      case 16: {
+        const uint32_t value = in[2 * x] | uint32_t{in[2 * x + 1]} << 8;
+        out[0] = masks[2].Extract(value);
+        out[1] = masks[1].Extract(value);
+        out[2] = masks[0].Extract(value);
+        break;
+      }
+      case 24:
+        std::memcpy(out, in + 3 * x, 3);
+        break;
+      default: {  // 32
+        const uint8_t* p = in + 4 * x;
+        const uint32_t value =
+            p[0] | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+        out[0] = masks[2].Extract(value);
+        out[1] = masks[1].Extract(value);
+        out[2] = masks[0].Extract(value);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+bool DecodeBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target) {
+  BmpLayout layout;
+  if (!ParseBmpFile(bytes, length, &layout)) return false;
+  const DibHeader& header = layout.info.header;
+  if (header.biCompression != kBiRgb && header.biCompression != kBiBitfields) return false;
+  // Red, green, blue masks: the file's bit fields, or the fixed layouts of plain 16 and 32 bits.
+  uint32_t maskValues[3] = {0xFF0000, 0xFF00, 0xFF};
+  if (header.biCompression == kBiBitfields) {
+    for (int i = 0; i < 3; ++i) maskValues[i] = layout.info.colors[i];
+  } else if (header.biBitCount == 16) {
+    maskValues[0] = 0x7C00;
+    maskValues[1] = 0x03E0;
+    maskValues[2] = 0x001F;
+  }
+  const MaskChannel masks[3] = {MaskChannel(maskValues[0]), MaskChannel(maskValues[1]),
+                                MaskChannel(maskValues[2])};
+
+  const bool topDown = header.biHeight < 0;
+  const int32_t height = topDown ? -header.biHeight : header.biHeight;
+  const int32_t width = header.biWidth;
+  if (!CreateImageBuffer(target, width, 24, height)) return false;
+  const size_t rowBytes = (static_cast<size_t>(width) * header.biBitCount + 31) / 32 * 4;
+  for (int32_t row = 0; row < height; ++row) {
+    // Image rows are bottom-up in memory, as in a bottom-up file.
+    const int32_t fileRow = topDown ? height - 1 - row : row;
+    const uint8_t* in = bytes + layout.pixelOffset + rowBytes * fileRow;
+    DecodeRow(layout.info, in, target->pixels + static_cast<size_t>(row) * target->stride, width,
+              masks);
+  }
+  return true;
+}

@@ -1,0 +1,171 @@
+// Runs the vqiconv program of this build as a user would: on the host directly, in Windows
+// builds under Wine through the command interpreter.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include "core/bmp_decoder.h"
+#include "core/image_buffer.h"
+#include "tests/fixtures/bmp_builder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteAll(const fs::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+uint32_t Sample(int32_t x, int32_t y) {
+  return static_cast<uint32_t>(x * 0x0A0B0C + y * 0x403020) & 0xFFFFFF;
+}
+
+class Vqiconv : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder_ = fs::temp_directory_path() / (std::string("pelora-vqiconv-") + info->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    BmpRecipe recipe;
+    recipe.width = 7;
+    recipe.height = 5;
+    recipe.pixelData = PackRows(7, 5, 24, Sample);
+    WriteAll(Path("in.bmp"), BuildBmp(recipe));
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+
+  // Runs vqiconv with the arguments; gives its exit code, its output and its error output.
+  int Run(const std::string& arguments) {
+    const std::string out = Path("stdout.txt");
+    const std::string err = Path("stderr.txt");
+#ifdef _WIN32
+    // Wine's command interpreter: the program's Unix path through drive Z:, no quotes needed
+    // as no path holds a space.
+    std::string program = std::string("Z:") + VQICONV_PATH;
+    for (char& c : program) c = c == '/' ? '\\' : c;
+    const int status = std::system((program + " " + arguments + " >" + out + " 2>" + err).c_str());
+    const int code = status;
+#else
+    const int status = std::system(
+        (std::string("'") + VQICONV_PATH + "' " + arguments + " >'" + out + "' 2>'" + err + "'")
+            .c_str());
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+    const std::vector<uint8_t> outBytes = ReadAll(out);
+    const std::vector<uint8_t> errBytes = ReadAll(err);
+    output_.assign(outBytes.begin(), outBytes.end());
+    errors_.assign(errBytes.begin(), errBytes.end());
+    return code;
+  }
+
+  // The error output is one line that names the file and says why.
+  void ExpectOneLineError(const std::string& file, const std::string& reason) {
+    std::string text = errors_;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    EXPECT_EQ(text.find('\n'), std::string::npos) << errors_;
+    EXPECT_NE(text.find(file), std::string::npos) << errors_;
+    EXPECT_NE(text.find(reason), std::string::npos) << errors_;
+  }
+
+  fs::path folder_;
+  std::string output_;
+  std::string errors_;
+};
+
+TEST_F(Vqiconv, HelpExplainsEveryCommand) {
+  EXPECT_EQ(Run("--help"), 0);
+  for (const char* word : {"encode", "decode", "info", "--mode", "--no-delta", "--no-rle",
+                           "--no-huffman", "--transparent", "--alpha-image"}) {
+    EXPECT_NE(output_.find(word), std::string::npos) << word;
+  }
+}
+
+TEST_F(Vqiconv, RgbRoundTripIsExact) {
+  ASSERT_EQ(Run("encode --mode rgb " + Path("in.bmp") + " " + Path("out.vqi")), 0) << errors_;
+  ASSERT_EQ(Run("decode " + Path("out.vqi") + " " + Path("back.bmp")), 0) << errors_;
+  const std::vector<uint8_t> original = ReadAll(Path("in.bmp"));
+  const std::vector<uint8_t> back = ReadAll(Path("back.bmp"));
+  ImageBuffer a;
+  ImageBuffer b;
+  ASSERT_TRUE(DecodeBmpImage(original.data(), original.size(), &a));
+  ASSERT_TRUE(DecodeBmpImage(back.data(), back.size(), &b));
+  ASSERT_EQ(b.width, 7);
+  ASSERT_EQ(b.height, 5);
+  EXPECT_TRUE(std::equal(a.pixels, a.pixels + a.stride * 5, b.pixels));
+  // A VQI file serves as input too.
+  ASSERT_EQ(Run("encode --mode gray --no-huffman " + Path("out.vqi") + " " + Path("gray.vqi")), 0);
+  EXPECT_EQ(Run("info " + Path("gray.vqi")), 0);
+  EXPECT_NE(output_.find("planes: 1"), std::string::npos) << output_;
+}
+
+TEST_F(Vqiconv, InfoDescribesPlanesAndStages) {
+  ASSERT_EQ(Run("encode --transparent 0,255,0 " + Path("in.bmp") + " " + Path("out.vqi")), 0);
+  ASSERT_EQ(Run("info " + Path("out.vqi")), 0) << errors_;
+  for (const char* line : {"width: 7", "height: 5", "colour model: 1", "planes: 4", "plane 3: "}) {
+    EXPECT_NE(output_.find(line), std::string::npos) << line << "\n" << output_;
+  }
+  ASSERT_EQ(Run("encode --no-rle --no-huffman --alpha-image " + Path("in.bmp") + " " +
+                Path("in.bmp") + " " + Path("alpha.vqi")),
+            0)
+      << errors_;
+  ASSERT_EQ(Run("info " + Path("alpha.vqi")), 0);
+  EXPECT_NE(output_.find("planes: 4"), std::string::npos) << output_;
+  EXPECT_NE(output_.find("35 bytes, stages: delta"), std::string::npos) << output_;
+}
+
+TEST_F(Vqiconv, BadInputFailsWithOneLineNamingTheFile) {
+  EXPECT_EQ(Run("encode " + Path("missing.bmp") + " " + Path("out.vqi")), 1);
+  ExpectOneLineError("missing.bmp", "cannot read");
+  WriteAll(Path("text.bmp"), {'h', 'e', 'l', 'l', 'o'});
+  EXPECT_EQ(Run("encode " + Path("text.bmp") + " " + Path("out.vqi")), 1);
+  ExpectOneLineError("text.bmp", "not a BMP or VQI image");
+  EXPECT_EQ(Run("decode " + Path("in.bmp") + " " + Path("out.bmp")), 1);
+  ExpectOneLineError("in.bmp", "not a VQI file");
+  WriteAll(Path("cut.vqi"), {'V', 'Q', 'I', '0', 0, 0, 0});
+  EXPECT_EQ(Run("decode " + Path("cut.vqi") + " " + Path("out.bmp")), 1);
+  ExpectOneLineError("cut.vqi", "damaged VQI file");
+  EXPECT_EQ(Run("info " + Path("cut.vqi")), 1);
+  ExpectOneLineError("cut.vqi", "damaged");
+  EXPECT_FALSE(fs::exists(Path("out.vqi")));
+  EXPECT_FALSE(fs::exists(Path("out.bmp")));
+}
+
+TEST_F(Vqiconv, UnwritableOutputFailsWithOneLine) {
+  const std::string target = Path("missing-folder") + "/out.vqi";
+  EXPECT_EQ(Run("encode " + Path("in.bmp") + " " + target), 1);
+  ExpectOneLineError("out.vqi", "cannot write");
+}
+
+TEST_F(Vqiconv, UsageErrorsExitWithOne) {
+  EXPECT_EQ(Run(""), 1);
+  EXPECT_EQ(Run("convert a b"), 1);
+  EXPECT_EQ(Run("encode " + Path("in.bmp")), 1);
+  EXPECT_EQ(Run("encode --mode cmyk " + Path("in.bmp") + " " + Path("o.vqi")), 1);
+  EXPECT_EQ(Run("encode --transparent 300,0,0 " + Path("in.bmp") + " " + Path("o.vqi")), 1);
+  EXPECT_EQ(Run("encode --transparent 1,2,3 --alpha-image " + Path("in.bmp") + " " +
+                Path("in.bmp") + " " + Path("o.vqi")),
+            1);
+  EXPECT_NE(errors_.find("--help"), std::string::npos);
+  EXPECT_FALSE(fs::exists(Path("o.vqi")));
+}
+
+}  // namespace

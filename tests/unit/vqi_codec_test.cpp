@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "core/image_buffer.h"
+#include "vqi/colour_models.h"
+#include "vqi/vqi_decoder.h"
+#include "vqi/vqi_encoder.h"
+#include "vqi/vqi_file.h"
+
+namespace {
+
+class VqiCodec : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/pelora-vqi-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+    path_ = folder_ + "/image.vqi";
+  }
+  void TearDown() override { std::system(("rm -rf '" + folder_ + "'").c_str()); }
+
+  std::vector<uint8_t> Encode(const ImageBuffer& image, int mode, uint32_t options,
+                              uint32_t colour = 0, const ImageBuffer* alpha = nullptr) {
+    EXPECT_TRUE(EncodeVqiImage(&image, path_.c_str(), mode, options, colour, alpha));
+    std::ifstream in(path_, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  std::string folder_;
+  std::string path_;
+};
+
+// Pixels with flat stretches, gradients and noise, so that every stage finds work.
+void FillSample(ImageBuffer* image, uint32_t seed) {
+  for (int32_t row = 0; row < image->height; ++row) {
+    for (int32_t x = 0; x < image->width; ++x) {
+      uint8_t* p = image->pixels + row * image->stride + 3 * x;
+      seed = seed * 1103515245u + 12345u;
+      const bool flat = (x / 7 + row / 5) % 3 == 0;
+      p[0] = flat ? 10 : static_cast<uint8_t>(x * 3 + (seed >> 29));
+      p[1] = flat ? 200 : static_cast<uint8_t>(row * 5 + x);
+      p[2] = flat ? 0 : static_cast<uint8_t>(seed >> 24);
+    }
+  }
+}
+
+const uint8_t* Pixel(const ImageBuffer& image, int32_t x, int32_t row) {
+  return image.pixels + row * image.stride + 3 * x;
+}
+
+uint32_t Field32(const std::vector<uint8_t>& file, size_t offset) {
+  return file[offset] | file[offset + 1] << 8 | file[offset + 2] << 16 |
+         uint32_t{file[offset + 3]} << 24;
+}
+
+TEST(ColourModels, LumaOfTheWorkedColours) {
+  auto check = [](int r, int g, int b, int y, int yR, int yB) {
+    const LumaPixel luma = LumaFromRgb(r, g, b);
+    EXPECT_EQ(luma.y, y);
+    EXPECT_EQ(luma.yR, yR);
+    EXPECT_EQ(luma.yB, yB);
+  };
+  check(0, 0, 0, 0, 127, 128);
+  check(255, 0, 0, 79, 254, 79);
+  check(0, 0, 255, 47, 94, 255);
+  auto inverse = [](int y, int yR, int yB, int r, int g, int b) {
+    uint8_t bgr[3];
+    RgbFromLuma(y, yR, yB, bgr);
+    EXPECT_EQ(bgr[2], r);
+    EXPECT_EQ(bgr[1], g);
+    EXPECT_EQ(bgr[0], b);
+  };
+  inverse(0, 127, 128, 0, 1, 0);
+  inverse(79, 254, 79, 254, 0, 0);
+  inverse(255, 127, 128, 253, 255, 255);
+  EXPECT_EQ(BlendUnderAlpha(200, 100, 0), 100);
+  EXPECT_EQ(BlendUnderAlpha(200, 100, 255), 200);
+  EXPECT_EQ(BlendUnderAlpha(0, 100, 128), (100 * 127) >> 8);
+}
+
+TEST(ColourModels, TableDecoderAgreesWithTheFormulasEverywhere) {
+  const LumaDecoder decoder;
+  for (int y = 0; y < 256; ++y) {
+    for (int yR = 0; yR < 256; ++yR) {
+      for (int yB = 0; yB < 256; ++yB) {
+        uint8_t formula[3];
+        uint8_t table[3];
+        RgbFromLuma(y, yR, yB, formula);
+        decoder.Decode(y, yR, yB, table);
+        ASSERT_TRUE(formula[0] == table[0] && formula[1] == table[1] && formula[2] == table[2])
+            << y << " " << yR << " " << yB;
+      }
+    }
+  }
+}
+
+TEST_F(VqiCodec, EveryModeStageAndAlphaKindRoundTrips) {
+  const int sizes[][2] = {{1, 1}, {2, 2}, {5, 3}, {4097, 1}, {1, 4097}, {33, 17}};
+  for (const auto& size : sizes) {
+    ImageBuffer image;
+    ASSERT_TRUE(CreateImageBuffer(&image, size[0], 24, size[1]));
+    FillSample(&image, size[0] * 31 + size[1]);
+    ImageBuffer alphaSource;
+    ASSERT_TRUE(CreateImageBuffer(&alphaSource, size[0], 24, size[1]));
+    FillSample(&alphaSource, 99);
+    for (int mode : {kExportRgb, kExportLuma, kExportGrayscale}) {
+      for (uint32_t stages = 0; stages < 8; ++stages) {
+        for (uint32_t alphaKind : {kAlphaNone, kAlphaTransparentColour, kAlphaImage}) {
+          SCOPED_TRACE(::testing::Message() << size[0] << "x" << size[1] << " mode " << mode
+                                            << " stages " << stages << " alpha " << alphaKind);
+          const std::vector<uint8_t> file =
+              Encode(image, mode, stages | alphaKind << 8, 0x00C80A, &alphaSource);
+          EXPECT_EQ(Field32(file, 4), file.size());
+          ImageBuffer decoded;
+          ASSERT_TRUE(ReadVqiImage(&decoded, file.data(), file.size()));
+          ASSERT_EQ(decoded.width, size[0]);
+          ASSERT_EQ(decoded.height, size[1]);
+          for (int32_t row = 0; row < size[1]; ++row) {
+            for (int32_t x = 0; x < size[0]; ++x) {
+              const uint8_t* in = Pixel(image, x, row);
+              uint8_t colour[3] = {in[0], in[1], in[2]};
+              if (mode == kExportLuma) {
+                const LumaPixel luma = LumaFromRgb(in[2], in[1], in[0]);
+                RgbFromLuma(luma.y, luma.yR, luma.yB, colour);
+              } else if (mode == kExportGrayscale) {
+                colour[0] = colour[1] = colour[2] = LumaFromRgb(in[2], in[1], in[0]).y;
+              }
+              uint8_t alpha = 0;
+              if (alphaKind == kAlphaTransparentColour) {
+                alpha = (in[0] == 10 && in[1] == 200 && in[2] == 0) ? 255 : 0;
+              } else if (alphaKind == kAlphaImage) {
+                alpha = Pixel(alphaSource, x, row)[0];
+              }
+              const uint8_t* out = Pixel(decoded, x, row);
+              for (int c = 0; c < 3; ++c) {
+                ASSERT_EQ(out[c], BlendUnderAlpha(0, colour[c], alpha))
+                    << "x " << x << " row " << row << " channel " << c;
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST_F(VqiCodec, DefaultExportWritesThreeLumaPlanes) {
+  ImageBuffer image;
+  ASSERT_TRUE(CreateImageBuffer(&image, 64, 24, 48));
+  FillSample(&image, 5);
+  const std::vector<uint8_t> file = Encode(image, kExportLuma, 7);
+  EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "VQI0");
+  EXPECT_EQ(file[20], kColourModelLuma);
+  EXPECT_EQ(file[22], 3);
+  EXPECT_EQ(file[8], 48);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Field32(file, 24 + 8 * i + 4) & 0xFF, 1u);
+}
+
+TEST_F(VqiCodec, DataOffsetFollowsThePlaneCount) {
+  ImageBuffer image;
+  ASSERT_TRUE(CreateImageBuffer(&image, 3, 24, 3));
+  EXPECT_EQ(Encode(image, kExportGrayscale, 7)[8], 32);
+  EXPECT_EQ(Encode(image, kExportGrayscale, 7 | kAlphaTransparentColour << 8)[8], 40);
+  EXPECT_EQ(Encode(image, kExportRgb, 7)[8], 48);
+  EXPECT_EQ(Encode(image, kExportRgb, 7 | kAlphaTransparentColour << 8)[8], 56);
+}
+
+TEST_F(VqiCodec, StagesAreKeptOnlyWhereTheyShorten) {
+  ImageBuffer tiny;
+  ASSERT_TRUE(CreateImageBuffer(&tiny, 2, 24, 2));
+  FillSample(&tiny, 1);
+  std::vector<uint8_t> file = Encode(tiny, kExportRgb, 7);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(Field32(file, 24 + 8 * i), 4u);
+    EXPECT_EQ(Field32(file, 24 + 8 * i + 4), 1u);
+  }
+  // An all-zero plane has one value: Huffman coding fails and the plane stays as it is.
+  ImageBuffer black;
+  ASSERT_TRUE(CreateImageBuffer(&black, 100, 24, 10));
+  file = Encode(black, kExportRgb, kExportDelta | kExportHuffman);
+  EXPECT_EQ(Field32(file, 24), 1000u);
+  EXPECT_EQ(Field32(file, 28), 1u);
+  // A constant plane over 32 760 bytes: delta and run-length coding, runs of at most 32 760.
+  ImageBuffer flat;
+  ASSERT_TRUE(CreateImageBuffer(&flat, 200, 24, 200));
+  std::fill(flat.pixels, flat.pixels + flat.stride * 200, 0x55);
+  file = Encode(flat, kExportGrayscale, kExportDelta | kExportRle);
+  EXPECT_EQ(Field32(file, 28), 1u | kPlaneRle);
+  // Literal (the value and its first zero delta), run of 32760, literal, run of 7237, end.
+  EXPECT_EQ(Field32(file, 24), 2 + 2 + 3 + 2 + 1 + 3 + 2u);
+  ImageBuffer decoded;
+  ASSERT_TRUE(ReadVqiImage(&decoded, file.data(), file.size()));
+  EXPECT_EQ(Pixel(decoded, 199, 199)[1], LumaFromRgb(0x55, 0x55, 0x55).y);
+}
+
+TEST_F(VqiCodec, DecodingIntoAHeldImageBlendsAndKeepsThePadding) {
+  ImageBuffer image;
+  ASSERT_TRUE(CreateImageBuffer(&image, 3, 24, 2));
+  std::fill(image.pixels, image.pixels + image.stride * 2, 0);
+  const std::vector<uint8_t> file = Encode(image, kExportRgb, 7 | kAlphaTransparentColour << 8);
+  ImageBuffer target;
+  ASSERT_TRUE(CreateImageBuffer(&target, 3, 24, 2));
+  std::fill(target.pixels, target.pixels + target.stride * 2, 0x77);
+  ASSERT_TRUE(ReadVqiImage(&target, file.data(), file.size()));
+  EXPECT_EQ(Pixel(target, 2, 1)[0], 0x77);            // fully transparent: kept
+  EXPECT_EQ(target.pixels[target.stride - 1], 0x77);  // row padding untouched
+  ImageBuffer small;
+  ASSERT_TRUE(CreateImageBuffer(&small, 2, 24, 2));
+  EXPECT_FALSE(ReadVqiImage(&small, file.data(), file.size()));
+}
+
+TEST_F(VqiCodec, AlphaImageOfAnotherSizeLeavesTheRestOpaque) {
+  ImageBuffer image;
+  ASSERT_TRUE(CreateImageBuffer(&image, 4, 24, 3));
+  std::fill(image.pixels, image.pixels + image.stride * 3, 100);
+  ImageBuffer alpha;
+  ASSERT_TRUE(CreateImageBuffer(&alpha, 2, 24, 5));
+  std::fill(alpha.pixels, alpha.pixels + alpha.stride * 5, 255);
+  const std::vector<uint8_t> file = Encode(image, kExportRgb, 7 | kAlphaImage << 8, 0, &alpha);
+  ImageBuffer decoded;
+  ASSERT_TRUE(ReadVqiImage(&decoded, file.data(), file.size()));
+  EXPECT_EQ(Pixel(decoded, 1, 2)[0], 0);    // under the alpha image: transparent over black
+  EXPECT_EQ(Pixel(decoded, 2, 2)[0], 100);  // beyond it: opaque
+}
+
+TEST_F(VqiCodec, RefusesEmptyImagesUnknownModesAndUnwritablePaths) {
+  ImageBuffer empty;
+  EXPECT_FALSE(EncodeVqiImage(&empty, path_.c_str(), kExportRgb, 7, 0, nullptr));
+  ImageBuffer image;
+  ASSERT_TRUE(CreateImageBuffer(&image, 2, 24, 2));
+  EXPECT_FALSE(EncodeVqiImage(&image, path_.c_str(), 3, 7, 0, nullptr));
+  EXPECT_NE(access(path_.c_str(), F_OK), 0);
+  const std::string missingFolder = folder_ + "/missing/image.vqi";
+  EXPECT_FALSE(EncodeVqiImage(&image, missingFolder.c_str(), kExportRgb, 7, 0, nullptr));
+}
+
+// Damage of every kind is refused and leaves the target empty.
+class DamagedVqi : public VqiCodec {
+ protected:
+  void SetUp() override {
+    VqiCodec::SetUp();
+    ImageBuffer image;
+    ASSERT_TRUE(CreateImageBuffer(&image, 40, 24, 30));
+    // Mostly black, and a stretch of three colours in no order: every stage shortens.
+    for (int k = 0; k < 300; ++k) {
+      for (int c = 0; c < 3; ++c)
+        image.pixels[3 * k + c] = static_cast<uint8_t>((k * k + k / 2) % 3 * 50);
+    }
+    good_ = Encode(image, kExportRgb, 7);
+    ASSERT_EQ(Field32(good_, 28), 0x301u);  // the first plane uses every stage
+  }
+
+  static bool Refused(const std::vector<uint8_t>& file) {
+    ImageBuffer target;
+    const bool read = ReadVqiImage(&target, file.data(), file.size());
+    EXPECT_EQ(target.kind == kImageEmpty, !read);
+    return !read;
+  }
+
+  std::vector<uint8_t> With(size_t offset, std::vector<uint8_t> bytes) const {
+    std::vector<uint8_t> file = good_;
+    for (size_t i = 0; i < bytes.size(); ++i) file[offset + i] = bytes[i];
+    return file;
+  }
+
+  std::vector<uint8_t> good_;
+};
+
+TEST_F(DamagedVqi, HeaderAndPlaneTable) {
+  EXPECT_FALSE(Refused(good_));
+  EXPECT_TRUE(Refused(With(0, {'V', 'Q', 'J'})));
+  EXPECT_TRUE(Refused(std::vector<uint8_t>(good_.begin(), good_.begin() + 23)));
+  EXPECT_TRUE(Refused(std::vector<uint8_t>(good_.begin(), good_.begin() + 40)));  // table cut
+  EXPECT_TRUE(Refused(std::vector<uint8_t>(good_.begin(), good_.end() - 1)));     // plane cut
+  EXPECT_TRUE(Refused(With(22, {0})));
+  EXPECT_TRUE(Refused(With(22, {5})));
+  EXPECT_TRUE(Refused(With(12, {0, 0, 0, 0})));
+  EXPECT_TRUE(Refused(With(16, {0xFF, 0xFF, 0xFF, 0xFF})));
+  EXPECT_TRUE(Refused(With(12, {0, 0, 1, 0, 0, 0, 1, 0})));  // 65536 × 65536 pixels
+  EXPECT_TRUE(Refused(With(24, {0xFF, 0xFF, 0xFF, 0x7F})));  // stored length beyond the file
+}
+
+TEST_F(DamagedVqi, PlaneContents) {
+  const size_t plane0 = 48;
+  EXPECT_TRUE(Refused(With(plane0 + 8, {0xFF, 0xFF, 0, 0})));  // more symbols than pixels
+  EXPECT_TRUE(Refused(With(plane0 + 18, {40, 0})));            // codes beyond 31 bits
+  EXPECT_TRUE(Refused(With(plane0 + 14, {0xFF, 0x7F})));       // table end beyond the plane
+  // The run-length stream overruns the pixels: the Huffman stage off, a run too long.
+  std::vector<uint8_t> file = With(24, {5, 0, 0, 0, 1, 2, 0, 0});
+  file.erase(file.begin() + plane0, file.begin() + plane0 + Field32(good_, 24));
+  file.insert(file.begin() + plane0, {0xFF, 0x80 + 0x04, 9, 0, 0});
+  EXPECT_TRUE(Refused(file));
+  // An uncoded plane shorter than the pixels.
+  file = With(24, {100, 0, 0, 0, 1, 0, 0, 0});
+  EXPECT_TRUE(Refused(file));
+}
+
+}  // namespace

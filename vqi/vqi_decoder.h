@@ -1,0 +1,15 @@
+#pragma once
+// Reading VQI files that lie whole in memory.
+
+#include <cstddef>
+#include <cstdint>
+
+struct ImageBuffer;
+
+// Decodes the file into `target` as a 24-bit image. An empty target is created; a target
+// that holds an image is drawn into (alpha planes blend over what it holds) and must be 24
+// bits and at least as large as the file's image. False when the file is not a VQI file or
+// is damaged in any way; a target that was empty is then left empty. (Damage deep inside a
+// plane shows only while decoding, so a target that held an image may keep the rows drawn
+// before it.)
+bool ReadVqiImage(ImageBuffer* target, const uint8_t* data, size_t length);

@@ -19,6 +19,8 @@
 #include "shell/settings.h"
 #include "shell/status_bar.h"
 #include "shell/view_geometry.h"
+#include "vqi/vqi_export_dialog.h"
+#include "vqi/vqi_export_ids.h"
 
 namespace {
 
@@ -61,6 +63,9 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
       break;
     case ID_FILE_SAVE_BMP:
       ChooseAndSaveBmp(window);
+      break;
+    case ID_FILE_SAVE_VQI:
+      DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_VQI_EXPORT), window, VqiExportDialog, 0);
       break;
     case ID_FILE_PRINT:
       PrintImage(window);
@@ -136,7 +141,6 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
       if (lParam == kAfterScanSeriesSave) SaveNextInSeries(window);
       break;
     default:
-      // The remaining command (VQI export) is connected when its feature lands.
       break;
   }
 }

@@ -1,0 +1,18 @@
+#pragma once
+// The dialog in which the user chooses how the current image is saved as VQI: colour model,
+// alpha plane and its source, coding stages.
+
+#include <windows.h>
+
+#include <cstdint>
+
+struct ImageBuffer;
+
+// The alpha image chosen in the dialog; emptied each time the dialog opens.
+extern char AlphaImagePath[512];
+
+INT_PTR CALLBACK VqiExportDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Asks for the output file and encodes the image there; false on cancel or a failed write.
+bool SaveAsVqi(HWND owner, const ImageBuffer* image, int mode, uint32_t options,
+               uint32_t transparentColour);

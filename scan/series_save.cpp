@@ -8,6 +8,7 @@
 #include "scan/document_open.h"
 #include "scan/series_name.h"
 #include "shell/app_state.h"
+#include "shell/file_dialogs.h"
 #include "shell/image_view.h"
 #include "shell/resource.h"
 #include "shell/settings.h"
@@ -15,17 +16,10 @@
 namespace {
 
 void BrowseForModelPath(HWND dialog) {
-  char name[512] = "";
-  OPENFILENAMEA record = {};
-  record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-  record.hwndOwner = dialog;
-  record.lpstrFilter = "ビットマップ\0*.bmp\0すべて(*.*)\0*.*\0";
-  record.nFilterIndex = 1;
-  record.lpstrFile = name;
-  record.nMaxFile = sizeof name;
-  record.lpstrTitle = "連番保存ファイル";
-  record.lpstrDefExt = "bmp";
-  record.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  char name[512];
+  OPENFILENAMEA record =
+      FileDialogRecord(dialog, "ビットマップ\0*.bmp\0すべて(*.*)\0*.*\0", "連番保存ファイル", "bmp",
+                       OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, name, sizeof name);
   if (GetSaveFileNameA(&record)) SetDlgItemTextA(dialog, IDC_SERIES_PATH, name);
 }
 

@@ -2,6 +2,7 @@
 // The system's open and save dialogs in front of document open and the BMP writer.
 
 #include <windows.h>
+#include <commdlg.h>
 
 // Lets the user choose a file and opens it; false on cancel or when it does not load.
 bool ChooseAndOpenFile(HWND owner);
@@ -9,3 +10,9 @@ bool ChooseAndOpenFile(HWND owner);
 // Lets the user choose a name and writes the current image there as BMP; false on cancel or
 // a failed write.
 bool ChooseAndSaveBmp(HWND owner);
+
+// The record of a common file dialog as the older dialog versions know it (structure size of
+// version 4), filter index 1; `name` of `nameSize` bytes starts as the empty string.
+OPENFILENAMEA FileDialogRecord(HWND owner, const char* filter, const char* title,
+                               const char* defaultExtension, DWORD flags, char* name,
+                               DWORD nameSize);

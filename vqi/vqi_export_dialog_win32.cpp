@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "shell/file_dialogs.h"
 #include "shell/image_view.h"
 #include "vqi/vqi_export.h"
 #include "vqi/vqi_export_ids.h"
@@ -49,17 +50,10 @@ void ShowAlphaKindControls(HWND dialog) {
 }
 
 void ChooseAlphaImage(HWND dialog) {
-  char name[512] = "";
-  OPENFILENAMEA record = {};
-  record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-  record.hwndOwner = dialog;
-  record.lpstrFilter = "画像\0*.bmp;*.jpeg;*.jpg;*.vqi\0すべて(*.*)\0*.*\0";
-  record.nFilterIndex = 1;
-  record.lpstrFile = name;
-  record.nMaxFile = sizeof name;
-  record.lpstrTitle = "αチャンネル読み込み";
-  record.lpstrDefExt = "bmp";
-  record.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  char name[512];
+  OPENFILENAMEA record = FileDialogRecord(
+      dialog, "画像\0*.bmp;*.jpeg;*.jpg;*.vqi\0すべて(*.*)\0*.*\0", "αチャンネル読み込み", "bmp",
+      OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, name, sizeof name);
   if (GetOpenFileNameA(&record)) lstrcpyA(AlphaImagePath, name);
 }
 
@@ -104,17 +98,10 @@ INT_PTR CALLBACK VqiExportDialog(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 bool SaveAsVqi(HWND owner, const ImageBuffer* image, int mode, uint32_t options,
                uint32_t transparentColour) {
-  char name[512] = "";
-  OPENFILENAMEA record = {};
-  record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-  record.hwndOwner = owner;
-  record.lpstrFilter = "VQI形式\0*.vqi\0すべて(*.*)\0*.*\0";
-  record.nFilterIndex = 1;
-  record.lpstrFile = name;
-  record.nMaxFile = sizeof name;
-  record.lpstrTitle = "保存";
-  record.lpstrDefExt = "vqi";
-  record.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  char name[512];
+  OPENFILENAMEA record =
+      FileDialogRecord(owner, "VQI形式\0*.vqi\0すべて(*.*)\0*.*\0", "保存", "vqi",
+                       OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, name, sizeof name);
   if (!GetSaveFileNameA(&record)) return false;
   return EncodeVqi(AlphaImagePath, image, name, mode, options, transparentColour);
 }

@@ -4,6 +4,7 @@
 
 #include "shell/resource.h"
 #include "tests/e2e/scanner_fixture.h"
+#include "tests/e2e/test_printer.h"
 
 namespace {
 
@@ -98,13 +99,28 @@ TEST_F(ScannerButton, FirstPressRegistersTheEventThenTheAssignedActionRuns) {
   ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(WaitUntilShown(pelora_, other));
 
-  // "印刷": the page is scanned without a dialog and shown.
+  // "印刷": the page is scanned without a dialog, shown, and printed through the print dialog.
+  const std::string unixJob = "/tmp/pelora-scan-print-" + std::to_string(GetCurrentProcessId());
+  std::string job = "Z:" + unixJob;
+  for (char& c : job) c = c == '/' ? '\\' : c;
+  DeleteFileA(job.c_str());
+  ASSERT_TRUE(InstallTestPrinter(unixJob));
   WritePrivateProfileStringA("EVENT", "CopyButton", "3", pelora_.SettingsPath().c_str());
   ConfigureScanner(setup_);
   PressButton(kCopyEvent);
   ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(ScannerLogHas("ENABLEDS 0 0"));
+  HWND print = pelora_.WaitForOwnWindow("#32770");
+  ASSERT_NE(print, nullptr);
+  PostMessageA(print, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(print); }));
   EXPECT_TRUE(WaitUntilShown(pelora_, setup_));
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::vector<uint8_t> bytes = ReadBytes(job);
+    const std::string text(bytes.begin(), bytes.end());
+    return text.find("%%Page: 1 1") != std::string::npos && text.find("%%EOF") != std::string::npos;
+  }));
+  DeleteFileA(job.c_str());
   EXPECT_EQ(pelora_.Close(), 0u);
 }
 

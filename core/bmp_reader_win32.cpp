@@ -2,6 +2,7 @@
 
 #include "core/bmp_format.h"
 #include "core/bmp_reader.h"
+#include "core/dib_conversion.h"
 #include "core/image_buffer.h"
 
 bool ReadBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target) {
@@ -13,15 +14,5 @@ bool ReadBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target) {
 
   // The conversion gets the checked, normalised header, whose biSizeImage bounds what it
   // reads of the pixel data.
-  const auto* info = reinterpret_cast<const BITMAPINFO*>(&layout.info);
-  HBITMAP converted = CreateDIBitmap(target->memoryDC, &info->bmiHeader, CBM_INIT,
-                                     bytes + layout.pixelOffset, info, DIB_RGB_COLORS);
-  if (converted == nullptr) return false;
-  HDC source = CreateCompatibleDC(target->memoryDC);
-  HGDIOBJ previous = SelectObject(source, converted);
-  BitBlt(target->memoryDC, 0, 0, target->width, target->height, source, 0, 0, SRCCOPY);
-  SelectObject(source, previous);
-  DeleteDC(source);
-  DeleteObject(converted);
-  return true;
+  return DrawDibInto(layout.info, bytes + layout.pixelOffset, target->memoryDC, target);
 }

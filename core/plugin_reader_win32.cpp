@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/dib_conversion.h"
 #include "core/image_buffer.h"
 #include "core/plugin_bitmap.h"
 #include "core/plugin_reader.h"
@@ -52,19 +53,10 @@ struct LockedMemory {
 
 // Depths other than plain 24 bits are converted by the system, through the screen's format.
 bool ConvertThroughScreen(const PluginBitmap& bitmap, const uint8_t* pixels, ImageBuffer* target) {
-  const auto* info = reinterpret_cast<const BITMAPINFO*>(&bitmap.info);
   HDC screen = GetDC(nullptr);
-  HBITMAP converted =
-      CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, pixels, info, DIB_RGB_COLORS);
+  const bool drawn = DrawDibInto(bitmap.info, pixels, screen, target);
   ReleaseDC(nullptr, screen);
-  if (converted == nullptr) return false;
-  HDC source = CreateCompatibleDC(target->memoryDC);
-  HGDIOBJ previous = SelectObject(source, converted);
-  BitBlt(target->memoryDC, 0, 0, target->width, target->height, source, 0, 0, SRCCOPY);
-  SelectObject(source, previous);
-  DeleteDC(source);
-  DeleteObject(converted);
-  return true;
+  return drawn;
 }
 
 // Turns what GetPicture handed back into the target; the handles are freed in every case.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/bmp_format.h"
+#include "core/dib_conversion.h"
 #include "core/image_buffer.h"
 #include "scan/after_scan_mode.h"
 #include "scan/twain_protocol.h"
@@ -88,16 +89,7 @@ bool ConvertPackedDib(const uint8_t* bytes, size_t length, ImageBuffer* target) 
   const int32_t height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
   ImageBuffer fresh;
   if (!CreateImageBuffer(&fresh, header.biWidth, 0, height)) return false;
-  const auto* info = reinterpret_cast<const BITMAPINFO*>(&layout.info);
-  HBITMAP converted = CreateDIBitmap(fresh.memoryDC, &info->bmiHeader, CBM_INIT,
-                                     bytes + layout.pixelOffset, info, DIB_RGB_COLORS);
-  if (converted == nullptr) return false;
-  HDC source = CreateCompatibleDC(fresh.memoryDC);
-  HGDIOBJ previous = SelectObject(source, converted);
-  BitBlt(fresh.memoryDC, 0, 0, fresh.width, fresh.height, source, 0, 0, SRCCOPY);
-  SelectObject(source, previous);
-  DeleteDC(source);
-  DeleteObject(converted);
+  if (!DrawDibInto(layout.info, bytes + layout.pixelOffset, fresh.memoryDC, &fresh)) return false;
   FreeImageBuffer(target);
   SwapImages(&fresh, target);
   return true;

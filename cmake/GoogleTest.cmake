@@ -12,13 +12,14 @@ else()
 endif()
 
 # pelora_test(NAME [LOCK RESOURCE] SOURCES...): every test of the program becomes one ctest
-# test; tests that share a resource (such as the settings file) take its LOCK in turn.
+# test, labelled NAME; tests that share a resource (such as the settings file) take its LOCK
+# in turn.
 function(pelora_test name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "LOCK" "")
   add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
   pelora_target_settings(${name})
   target_link_libraries(${name} PRIVATE GTest::gtest_main)
-  set(properties TIMEOUT 120)
+  set(properties TIMEOUT 120 LABELS ${name})
   if(arg_LOCK)
     list(APPEND properties RESOURCE_LOCK ${arg_LOCK})
   endif()

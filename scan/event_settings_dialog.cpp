@@ -13,6 +13,9 @@ namespace {
 const char kRegistrationKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\StillImage\\Registered Applications";
 const char kRegistrationValue[] = "PeloraApp";
+// The 32-bit program's SOFTWARE keys on 64-bit Windows are a view of their own, where the
+// 64-bit still-image service never looks: ask for its view. 32-bit Windows ignores the flag.
+constexpr REGSAM kServiceView = KEY_WOW64_64KEY;
 const char kRequestArguments[] = " CMD:TWAIN\\%1 %2";
 const char* const kActionLabels[] = {"何もしない", "スキャン", "簡易スキャン", "印刷", "連番保存"};
 constexpr int kActionCount = 5;
@@ -24,8 +27,8 @@ EventEntry EventTable[kMaxEvents + 1];
 
 bool IsRegistered() {
   HKEY key;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0, KEY_READ, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0, KEY_READ | kServiceView,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return false;
   }
   const bool present = RegQueryValueExA(key, kRegistrationValue, nullptr, nullptr, nullptr,
@@ -41,8 +44,8 @@ void WriteRegistration(bool registered) {
   const DWORD length = GetModuleFileNameA(nullptr, command, 512);
   if (registered && (length == 0 || length >= 512)) return;  // never register a cut path
   HKEY key;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0, KEY_WRITE | kServiceView,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return;
   }
   if (registered) {

@@ -1,17 +1,6 @@
 # Shared by the scripts that run Windows programs: an X server, and one persistent
 # wineserver per prefix so that each program starts in a fraction of a second.
 
-# The Windows builds whose tests run: win64 always; the 32-bit release as well when
-# PELORA_WIN32_TESTS=1 asks for it and the kernel runs 32-bit programs (some kernels are built
-# without that, as on the machines where the tests were written, so the 32-bit runs have yet
-# to be seen green before they become the default).
-runnable_windows_builds() {
-  if [ "${PELORA_WIN32_TESTS:-0}" = 1 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    echo win32
-  fi
-  echo win64
-}
-
 start_x_server() {
   # Our own server, whatever DISPLAY says: the tests must not depend on a desktop.
   local n

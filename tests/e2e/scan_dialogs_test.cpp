@@ -9,20 +9,26 @@ namespace {
 const char kRegistrationKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\StillImage\\Registered Applications";
 
-// The registration value, or "<none>".
+// The registration value, or "<none>", as the 64-bit still-image service reads it (a 32-bit
+// program's own view of the key is another one).
 std::string Registration() {
-  char value[1024];
-  DWORD size = sizeof value;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kRegistrationKey, "PeloraApp", RRF_RT_REG_SZ, nullptr, value,
-                   &size) != ERROR_SUCCESS) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+                    &key) != ERROR_SUCCESS) {
     return "<none>";
   }
-  return value;
+  char value[1024];
+  DWORD size = sizeof value;
+  const LSTATUS found =
+      RegGetValueA(key, nullptr, "PeloraApp", RRF_RT_REG_SZ, nullptr, value, &size);
+  RegCloseKey(key);
+  return found == ERROR_SUCCESS ? value : "<none>";
 }
 
 void RemoveRegistration() {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, KEY_SET_VALUE, &key) == 0) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                    &key) == 0) {
     RegDeleteValueA(key, "PeloraApp");
     RegCloseKey(key);
   }

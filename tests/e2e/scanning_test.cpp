@@ -2,6 +2,7 @@
 
 #include "shell/resource.h"
 #include "tests/e2e/scanner_fixture.h"
+#include "vqi/vqi_export_ids.h"
 
 namespace {
 
@@ -105,17 +106,25 @@ TEST_F(Scanning, ClosingTheSourceDialogLeavesThePictureAlone) {
 }
 
 TEST_F(Scanning, FailedAndCancelledTransfersAreReportedAndChangeNothing) {
+  // A page the 32-bit release has no room for: its 24-bit copy and the system's conversion
+  // bitmap take 805 MB each, in an address space of 2 GB. A 64-bit process would take it.
+  ScannerSetup tooLarge;
+  tooLarge.width = tooLarge.height = 16384;
+  tooLarge.bitsPerPixel = 1;
   const struct {
     const char* result;
     const char* message;
-  } cases[] = {{"fail", "TWAIN(Pelo): 転送エラー"},
-               {"cancel", "TWAIN(Pelo): キャンセルされました"},
-               {"broken", "TWAIN(Pelo): 転送エラー"}};  // a bitmap without its rows
+    ScannerSetup page;
+  } cases[] = {{"fail", "TWAIN(Pelo): 転送エラー", setup_},
+               {"cancel", "TWAIN(Pelo): キャンセルされました", setup_},
+               {"broken", "TWAIN(Pelo): 転送エラー", setup_},  // a bitmap without its rows
+               {"blank", "TWAIN(Pelo): 転送エラー", tooLarge}};
   ASSERT_TRUE(pelora_.Start());
   int closed = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.result);
-    ConfigureScanner(setup_, std::string("Result=") + c.result + "\r\n");
+    if (c.page.width == tooLarge.width && sizeof(void*) == 8) continue;
+    ConfigureScanner(c.page, std::string("Result=") + c.result + "\r\n");
     pelora_.PostCommand(ID_TWAIN_ACQUIRE);
     HWND dialog = WaitForScannerDialog();
     ASSERT_NE(dialog, nullptr);
@@ -186,4 +195,46 @@ TEST_F(Scanning, ClosingTheWindowDuringAnAcquisitionClosesTheSource) {
   EXPECT_EQ(pelora_.Close(), 0u);
   EXPECT_EQ(ScannerLog(),
             (std::vector<std::string>{"OPENDS", "ENABLEDS 1 1", "DISABLEDS", "CLOSEDS"}));
+}
+
+// A 600-dpi A4 colour page, as the 32-bit release holds it in its 2 GB: the page, the
+// program's copy, a turned copy and a decoded file at once.
+TEST_F(Scanning, FullSizePageScansShowsSavesAndTurns) {
+  ScannerSetup a4;
+  a4.width = 4960;
+  a4.height = 7016;
+  ConfigureScanner(a4);
+  ASSERT_TRUE(pelora_.Start("CMD:TWAIN"));
+  ASSERT_TRUE(WaitUntil([&] { return ScannerLogHas("CLOSEDS"); }, 60000)) << ScannerLogText();
+  EXPECT_TRUE(WaitUntilShown(pelora_, a4));
+
+  const auto answerSaveDialog = [&](const std::string& path) {
+    HWND save = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      save = pelora_.WaitForOwnWindow("#32770", 200);
+      return WindowText(save) == "保存";
+    }));
+    ASSERT_TRUE(AnswerFileDialog(save, path));
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(path); }, 60000));
+    pelora_.Settle();
+  };
+  pelora_.PostCommand(ID_FILE_SAVE_BMP);
+  answerSaveDialog(folder_.Path("a4.bmp"));
+  EXPECT_TRUE(FileHoldsPage(folder_.Path("a4.bmp"), a4, 0));
+  pelora_.PostCommand(ID_FILE_SAVE_VQI);
+  HWND exportDialog = pelora_.WaitForOwnWindow("#32770");
+  ASSERT_NE(exportDialog, nullptr);
+  SendDlgItemMessageA(exportDialog, IDC_VQI_MODE, CB_SETCURSEL, 0, 0);  // RGB, which is exact
+  PostMessageA(exportDialog, WM_COMMAND, IDOK, 0);
+  answerSaveDialog(folder_.Path("a4.vqi"));
+
+  // Turned right: view column c, row r shows the page's column r, row 7015 - c.
+  pelora_.Command(ID_ROTATE_RIGHT);
+  const ScreenPixels turned = CaptureClient(pelora_.View());
+  for (const auto& [c, r] : {std::pair{0, 0}, {300, 17}, {turned.width - 1, turned.height - 1}}) {
+    EXPECT_EQ(turned.At(c, r), ScannedColor(a4, 0, r, a4.height - 1 - c)) << c << ", " << r;
+  }
+  OpenByDropping(folder_.Path("a4.vqi"));
+  EXPECT_TRUE(WaitUntilShown(pelora_, a4));
+  EXPECT_EQ(pelora_.Close(), 0u);
 }

@@ -9,12 +9,12 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 
 class Startup : public ViewerTest {};
 
-// True when File > "BMPで保存(&S)..." can be chosen: its dialog then shows.
-bool SaveItemOpensDialog(PeloraProgram& pelora) {
+// True when File > "BMPで保存(&S)..." can be chosen: its dialog then shows within `ms`.
+bool SaveItemOpensDialog(PeloraProgram& pelora, DWORD ms) {
   SetForegroundWindow(pelora.Window());
   PressKey('F', {VK_MENU});
   PressKey('S');
-  HWND dialog = pelora.WaitForOwnWindow("#32770", 1500);
+  HWND dialog = pelora.WaitForOwnWindow("#32770", ms);
   if (dialog == nullptr) {
     PressKey(VK_ESCAPE);
     PressKey(VK_ESCAPE);
@@ -38,7 +38,7 @@ TEST_F(Startup, FirstStartShowsTheWhitePictureCentredWithImageItemsGrey) {
   const ScreenPixels view = CaptureClient(pelora_.View());
   const ViewRect picture = ActualSizePictureRect({320, 240}, {view.width, view.height});
   EXPECT_TRUE(ShowsRectangle(view, picture, kWhite));
-  EXPECT_FALSE(SaveItemOpensDialog(pelora_));
+  EXPECT_FALSE(SaveItemOpensDialog(pelora_, 1500));
   // The keys of grey items do nothing: no print dialog, nothing copied.
   ASSERT_TRUE(OpenClipboard(nullptr));
   EmptyClipboard();
@@ -111,7 +111,7 @@ TEST_F(Startup, CommandLinePathsAndTitles) {
   EXPECT_EQ(pelora_.Title(), "my picture.bmp\"  - Pelora");
   const ScreenPixels empty = CaptureClient(pelora_.View());
   EXPECT_TRUE(ShowsRectangle(empty, {0, 0, empty.width, empty.height}, WindowColor()));
-  EXPECT_TRUE(SaveItemOpensDialog(pelora_));  // the image items are enabled all the same
+  EXPECT_TRUE(SaveItemOpensDialog(pelora_, 10000));  // the image items are enabled all the same
   EXPECT_EQ(pelora_.Close(), 0u);
 }
 

@@ -12,6 +12,8 @@ class Scanning : public ScannerTest {
  protected:
   // The white start picture, still shown.
   bool ShowsStartPicture() const {
+    // Painted anew, as after a window passed over it: what the program holds now.
+    RedrawWindow(pelora_.View(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     const ScreenPixels view = CaptureClient(pelora_.View());
     return ShowsRectangle(view, ActualSizePictureRect({320, 240}, {view.width, view.height}),
                           kWhite);

@@ -22,6 +22,10 @@ struct ScreenPixels {
 
 ScreenPixels CaptureClient(HWND window);
 
+// The path of a file the build made, given from the build's top folder (such as
+// "shell\\Pelora.exe").
+std::string BuiltFile(const std::string& relative);
+
 // Waits until `done` holds, up to `ms` milliseconds; true when it did.
 template <typename Condition>
 bool WaitUntil(Condition done, DWORD ms = 10000) {

@@ -172,6 +172,31 @@ HWND PeloraProgram::WaitForOwnWindow(const char* className, DWORD ms) const {
   return found;
 }
 
+std::string PeloraProgram::AnswerMessageBox() const {
+  HWND box = WaitForOwnWindow("#32770");
+  if (box == nullptr) return "<none>";
+  const std::string seen = WindowText(box) + ": " + MessageBoxText(box);
+  CloseWithOk(box);
+  return seen;
+}
+
+std::string WindowText(HWND window) {
+  char text[512] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string MessageBoxText(HWND box) {
+  char text[512] = "";
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  return text;
+}
+
+bool CloseWithOk(HWND dialog) {
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  return WaitUntil([&] { return !IsWindow(dialog); });
+}
+
 void WriteSettings(const std::string& path, const std::string& text) {
   WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
 }

@@ -147,18 +147,6 @@ bool ScannerTest::FileHoldsPage(const std::string& path, const ScannerSetup& set
   return true;
 }
 
-std::string WindowText(HWND window) {
-  char text[512] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-std::string MessageBoxText(HWND box) {
-  char text[512] = "";
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  return text;
-}
-
 HWND WaitForScannerDialog() {
   HWND dialog = nullptr;
   WaitUntil([&] {

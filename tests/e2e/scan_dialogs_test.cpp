@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <sddl.h>
 
 #include "core/bmp_format.h"
 #include "shell/resource.h"
@@ -27,6 +30,31 @@ void RemoveRegistration() {
     RegCloseKey(key);
   }
 }
+
+// Denies everyone the right to change the registration key while it lives, as a user without
+// administrator rights meets it.
+class RegistrationKeyLocked {
+ public:
+  RegistrationKeyLocked() {
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0,
+                    READ_CONTROL | WRITE_DAC | KEY_WOW64_64KEY, nullptr, &key_, nullptr);
+    RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_, &savedSize_);
+    PSECURITY_DESCRIPTOR locked = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;KW;;;WD)(A;;KA;;;WD)",
+                                                         SDDL_REVISION_1, &locked, nullptr);
+    RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, locked);
+    LocalFree(locked);
+  }
+  ~RegistrationKeyLocked() {
+    RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_);
+    RegCloseKey(key_);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  alignas(void*) BYTE saved_[4096] = {};
+  DWORD savedSize_ = sizeof saved_;
+};
 
 std::string ItemText(HWND dialog, int id) {
   char text[512] = "";
@@ -181,6 +209,21 @@ TEST_F(ScanDialogs, SettingsRegisterAndRemoveTheStillImageApplication) {
   EXPECT_TRUE(IsChecked(dialog, IDC_REGISTER_APP));
   SetCheck(dialog, IDC_REGISTER_APP, false);
   ASSERT_TRUE(Finish(dialog, IDOK));
+  EXPECT_EQ(Registration(), "<none>");
+
+  // Without the right to change the key the user is told what it takes.
+  {
+    RegistrationKeyLocked locked;
+    dialog = OpenDialog(ID_EDIT_SETTINGS);
+    ASSERT_NE(dialog, nullptr);
+    SetCheck(dialog, IDC_REGISTER_APP, true);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindWindowA("#32770", "エラー")) != nullptr; }));
+    EXPECT_EQ(MessageBoxText(box), "Windowsへの登録を変更するには管理者権限が必要です．");
+    CloseWithOk(box);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  }
   EXPECT_EQ(Registration(), "<none>");
   EXPECT_EQ(pelora_.Close(), 0u);
 }

@@ -31,29 +31,23 @@ void RemoveRegistration() {
   }
 }
 
-// Denies everyone the right to change the registration key while it lives, as a user without
-// administrator rights meets it.
-class RegistrationKeyLocked {
- public:
-  RegistrationKeyLocked() {
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0,
-                    READ_CONTROL | WRITE_DAC | KEY_WOW64_64KEY, nullptr, &key_, nullptr);
-    RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_, &savedSize_);
-    PSECURITY_DESCRIPTOR locked = nullptr;
-    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;KW;;;WD)(A;;KA;;;WD)",
-                                                         SDDL_REVISION_1, &locked, nullptr);
-    RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, locked);
-    LocalFree(locked);
-  }
-  ~RegistrationKeyLocked() {
-    RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_);
-    RegCloseKey(key_);
-  }
+void SetRegistrationKeyAccess(const char* descriptor) {
+  HKEY key;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0, WRITE_DAC | KEY_WOW64_64KEY,
+                  nullptr, &key, nullptr);
+  PSECURITY_DESCRIPTOR access = nullptr;
+  ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1, &access,
+                                                       nullptr);
+  RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, access);
+  LocalFree(access);
+  RegCloseKey(key);
+}
 
- private:
-  HKEY key_ = nullptr;
-  alignas(void*) BYTE saved_[4096] = {};
-  DWORD savedSize_ = sizeof saved_;
+// While it lives, nobody may set values in the registration key, as for a user without
+// administrator rights.
+struct RegistrationKeyLocked {
+  RegistrationKeyLocked() { SetRegistrationKeyAccess("D:(D;;0x6;;;WD)(A;;KA;;;WD)"); }
+  ~RegistrationKeyLocked() { SetRegistrationKeyAccess("D:(A;;KA;;;WD)"); }
 };
 
 std::string ItemText(HWND dialog, int id) {
@@ -204,19 +198,14 @@ TEST_F(ScanDialogs, SettingsRegisterAndRemoveTheStillImageApplication) {
   ASSERT_TRUE(Finish(dialog, IDOK));
   EXPECT_EQ(Registration(), pelora_.ExePath() + " CMD:TWAIN\\%1 %2");
 
-  dialog = OpenDialog(ID_EDIT_SETTINGS);
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_TRUE(IsChecked(dialog, IDC_REGISTER_APP));
-  SetCheck(dialog, IDC_REGISTER_APP, false);
-  ASSERT_TRUE(Finish(dialog, IDOK));
-  EXPECT_EQ(Registration(), "<none>");
-
-  // Without the right to change the key the user is told what it takes.
+  // Without the right to change the key, what is already so needs none; a change is refused
+  // with what it takes.
   {
     RegistrationKeyLocked locked;
+    ASSERT_TRUE(Finish(OpenDialog(ID_EDIT_SETTINGS), IDOK));
     dialog = OpenDialog(ID_EDIT_SETTINGS);
     ASSERT_NE(dialog, nullptr);
-    SetCheck(dialog, IDC_REGISTER_APP, true);
+    SetCheck(dialog, IDC_REGISTER_APP, false);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = FindWindowA("#32770", "エラー")) != nullptr; }));
@@ -224,6 +213,12 @@ TEST_F(ScanDialogs, SettingsRegisterAndRemoveTheStillImageApplication) {
     CloseWithOk(box);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   }
+
+  dialog = OpenDialog(ID_EDIT_SETTINGS);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(IsChecked(dialog, IDC_REGISTER_APP));
+  SetCheck(dialog, IDC_REGISTER_APP, false);
+  ASSERT_TRUE(Finish(dialog, IDOK));
   EXPECT_EQ(Registration(), "<none>");
   EXPECT_EQ(pelora_.Close(), 0u);
 }

@@ -35,9 +35,7 @@ class VqiExport : public ViewerTest {
 
   // What `vqiconv info` says of the file.
   std::string Info(const std::string& name) {
-    char module[MAX_PATH];
-    std::string tool(module, GetModuleFileNameA(nullptr, module, sizeof module));
-    tool = tool.substr(0, tool.rfind('\\')) + "\\..\\..\\cli\\vqiconv.exe";
+    const std::string tool = BuiltFile("cli\\vqiconv.exe");
     const std::string output = folder_.Path("info.txt");
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,

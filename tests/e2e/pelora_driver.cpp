@@ -75,7 +75,10 @@ ScreenPixels CaptureClient(HWND window) {
   return shot;
 }
 
-PeloraProgram::PeloraProgram(const TempFolder& folder) : folder_(folder) {
+PeloraProgram::PeloraProgram(const std::string& folder) : folder_(folder) {}
+
+PeloraProgram::PeloraProgram(const TempFolder& folder) : folder_(folder.Path("")) {
+  folder_.pop_back();  // the separator
   CopyFileA((ProgramFolder() + "Pelora.exe").c_str(), ExePath().c_str(), FALSE);
 }
 
@@ -97,7 +100,7 @@ bool PeloraProgram::Start(const std::string& arguments, bool expectWindow) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   if (!CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder_.Path("").c_str(), &startup, &process_)) {
+                      folder_.c_str(), &startup, &process_)) {
     return false;
   }
   return !expectWindow || WaitForMainWindow();

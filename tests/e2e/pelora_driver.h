@@ -38,6 +38,8 @@ bool WaitUntil(Condition done, DWORD ms = 10000) {
 class PeloraProgram {
  public:
   explicit PeloraProgram(const TempFolder& folder);
+  // The Pelora.exe that already lies in `folder`.
+  explicit PeloraProgram(const std::string& folder);
   ~PeloraProgram();
   PeloraProgram(const PeloraProgram&) = delete;
   PeloraProgram& operator=(const PeloraProgram&) = delete;
@@ -62,8 +64,8 @@ class PeloraProgram {
   HWND View() const;
   HWND StatusBar() const { return GetDlgItem(window_, 100); }
   std::string Title() const;
-  std::string SettingsPath() const { return folder_.Path("Pelora.ini"); }
-  std::string ExePath() const { return folder_.Path("Pelora.exe"); }
+  std::string SettingsPath() const { return folder_ + "\\Pelora.ini"; }
+  std::string ExePath() const { return folder_ + "\\Pelora.exe"; }
 
   // Runs a command as the menu does, and waits until it has been handled.
   void Command(UINT id) const;
@@ -80,7 +82,7 @@ class PeloraProgram {
   DWORD ProcessId() const { return process_.dwProcessId; }
 
  private:
-  const TempFolder& folder_;
+  std::string folder_;
   PROCESS_INFORMATION process_ = {};
   HWND window_ = nullptr;
 };

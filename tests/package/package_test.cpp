@@ -1,0 +1,114 @@
+// The download as a user gets it: the programs of the unpacked zip, started from the folder
+// that tests/package/check-package unpacked it into (PELORA_PACKAGE_FOLDER).
+
+// The window's DPI awareness is asked for with functions of Windows 10.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0A00
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "shell/version.h"
+#include "tests/e2e/pelora_driver.h"
+
+namespace {
+
+std::string PackageFolder() {
+  const char* folder = std::getenv("PELORA_PACKAGE_FOLDER");
+  return folder != nullptr ? folder : "";
+}
+
+std::string VersionString(const std::vector<char>& info, const char* name) {
+  const std::string path = std::string("\\StringFileInfo\\041103a4\\") + name;
+  char* value = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) {
+    return "(missing)";
+  }
+  return value;
+}
+
+// Runs a console program with its output caught; gives its exit code.
+DWORD RunCaptured(const std::string& commandLine, const std::string& folder, std::string* out) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr;
+  HANDLE write = nullptr;
+  CreatePipe(&read, &write, &inherit, 0);
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write;
+  startup.hStdError = write;
+  PROCESS_INFORMATION process = {};
+  std::string line = commandLine;
+  const bool started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      folder.c_str(), &startup, &process);
+  CloseHandle(write);
+  DWORD code = STILL_ACTIVE;
+  if (started) {
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0)
+      out->append(buffer, got);
+    WaitForSingleObject(process.hProcess, 10000);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+  }
+  CloseHandle(read);
+  return code;
+}
+
+class Package : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(folder_.empty()) << "PELORA_PACKAGE_FOLDER is not set"; }
+  const std::string folder_ = PackageFolder();
+};
+
+}  // namespace
+
+TEST_F(Package, PeloraShowsAPictureAndKeepsItsSettingsBesideItself) {
+  TempFolder pictures;
+  const std::string picture = pictures.Path("picture.bmp");
+  ASSERT_TRUE(WriteTestBmp(picture, 300, 200, CodedColor));
+  PeloraProgram pelora(folder_);
+  ASSERT_TRUE(pelora.Start(Quoted(picture)));
+  EXPECT_EQ(pelora.Title(), "picture.bmp - Pelora");
+  const ScreenPixels view = CaptureClient(pelora.View());
+  ASSERT_EQ(view.width, 300);
+  for (int y = 0; y < 200; y += 9) {
+    for (int x = 0; x < 300; x += 7) ASSERT_EQ(view.At(x, y), CodedColor(x, y)) << x << "," << y;
+  }
+  // The manifest's promise: the picture's pixels are the screen's at any scaling.
+  EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(pelora.Window())),
+            DPI_AWARENESS_SYSTEM_AWARE);
+  EXPECT_EQ(pelora.Close(), 0u);
+  EXPECT_EQ(SettingsInt(folder_ + "\\Pelora.ini", "SeriesSave", "SeriesNo", -1), 1);
+}
+
+TEST_F(Package, VqiconvExplainsItself) {
+  std::string out;
+  EXPECT_EQ(RunCaptured(Quoted(folder_ + "\\vqiconv.exe") + " --help", folder_, &out), 0u);
+  EXPECT_EQ(out.rfind("usage:", 0), 0u) << out;
+}
+
+TEST_F(Package, PeloraCarriesItsVersionInJapanese) {
+  const std::string exe = folder_ + "\\Pelora.exe";
+  std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), nullptr));
+  ASSERT_FALSE(info.empty());
+  ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  EXPECT_EQ(VersionString(info, "ProductName"), "Pelora");
+  EXPECT_EQ(VersionString(info, "FileDescription"), "Pelora 画像ビューア");
+  EXPECT_EQ(VersionString(info, "ProductVersion"), PELORA_VERSION);
+  EXPECT_EQ(VersionString(info, "FileVersion"), PELORA_VERSION);
+  EXPECT_EQ(VersionString(info, "LegalCopyright"), "Copyright (C) 2026 The Pelora authors");
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS,
+            static_cast<DWORD>(MAKELONG(PELORA_VERSION_MINOR, PELORA_VERSION_MAJOR)));
+}

@@ -96,6 +96,11 @@ void DragMouse(int fromX, int fromY, int toX, int toY);
 // Hands files to the window as the shell does when they are dropped on it.
 bool DropFiles(const PeloraProgram& program, const std::vector<std::string>& paths);
 
+// Runs a console program (the first word of `commandLine`) and waits up to 10 seconds for it to
+// end; gives its exit code (STILL_ACTIVE when it has not ended) and, in `output`, what it wrote
+// to its output and error streams.
+DWORD RunConsoleProgram(std::string commandLine, std::string* output);
+
 // Writes a settings file of the given lines.
 void WriteSettings(const std::string& path, const std::string& text);
 

@@ -29,38 +29,6 @@ std::string VersionString(const std::vector<char>& info, const char* name) {
   return value;
 }
 
-// Runs a console program with its output caught; gives its exit code.
-DWORD RunCaptured(const std::string& commandLine, const std::string& folder, std::string* out) {
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE read = nullptr;
-  HANDLE write = nullptr;
-  CreatePipe(&read, &write, &inherit, 0);
-  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write;
-  startup.hStdError = write;
-  PROCESS_INFORMATION process = {};
-  std::string line = commandLine;
-  const bool started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      folder.c_str(), &startup, &process);
-  CloseHandle(write);
-  DWORD code = STILL_ACTIVE;
-  if (started) {
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0)
-      out->append(buffer, got);
-    WaitForSingleObject(process.hProcess, 10000);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-  }
-  CloseHandle(read);
-  return code;
-}
-
 class Package : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_FALSE(folder_.empty()) << "PELORA_PACKAGE_FOLDER is not set"; }
@@ -87,7 +55,7 @@ TEST_F(Package, PeloraShowsAPictureAndKeepsItsSettingsBesideItself) {
 
 TEST_F(Package, VqiconvExplainsItself) {
   std::string out;
-  EXPECT_EQ(RunCaptured(Quoted(folder_ + "\\vqiconv.exe") + " --help", folder_, &out), 0u);
+  EXPECT_EQ(RunConsoleProgram(Quoted(folder_ + "\\vqiconv.exe") + " --help", &out), 0u);
   EXPECT_EQ(out.rfind("usage:", 0), 0u) << out;
 }
 

@@ -79,19 +79,27 @@ TEST_F(Package, PeloraCarriesItsManifest) {
   FreeLibrary(exe);
 }
 
-TEST_F(Package, PeloraCarriesItsVersionInJapanese) {
-  const std::string exe = folder_ + "\\Pelora.exe";
-  std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), nullptr));
-  ASSERT_FALSE(info.empty());
-  ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
-  EXPECT_EQ(VersionString(info, "ProductName"), "Pelora");
-  EXPECT_EQ(VersionString(info, "FileDescription"), "Pelora 画像ビューア");
-  EXPECT_EQ(VersionString(info, "ProductVersion"), PELORA_VERSION);
-  EXPECT_EQ(VersionString(info, "FileVersion"), PELORA_VERSION);
-  EXPECT_EQ(VersionString(info, "LegalCopyright"), "Copyright (C) 2026 The Pelora authors");
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS,
-            static_cast<DWORD>(MAKELONG(PELORA_VERSION_MINOR, PELORA_VERSION_MAJOR)));
+TEST_F(Package, BothProgramsCarryTheirVersionInJapanese) {
+  const struct {
+    const char* file;
+    const char* description;
+  } programs[] = {{"Pelora.exe", "Pelora 画像ビューア"}, {"vqiconv.exe", "VQI 変換ツール"}};
+  for (const auto& program : programs) {
+    SCOPED_TRACE(program.file);
+    const std::string exe = folder_ + "\\" + program.file;
+    std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), nullptr));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    EXPECT_EQ(VersionString(info, "ProductName"), "Pelora");
+    EXPECT_EQ(VersionString(info, "FileDescription"), program.description);
+    EXPECT_EQ(VersionString(info, "OriginalFilename"), program.file);
+    EXPECT_EQ(VersionString(info, "ProductVersion"), PELORA_VERSION);
+    EXPECT_EQ(VersionString(info, "FileVersion"), PELORA_VERSION);
+    EXPECT_EQ(VersionString(info, "LegalCopyright"), "Copyright (C) 2026 The Pelora authors");
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS,
+              static_cast<DWORD>(MAKELONG(PELORA_VERSION_MINOR, PELORA_VERSION_MAJOR)));
+  }
 }

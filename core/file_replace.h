@@ -15,8 +15,9 @@ struct ByteSpan {
 // Writes the parts, in order, as the new contents of `path`. False on any failure.
 bool ReplaceFileContents(const char* path, const ByteSpan* parts, size_t partCount);
 
-// The name of the temporary file for `path` at the given attempt: the same folder, so that
-// the final rename never crosses volumes.
+// The name of the temporary file for `path` at the given attempt: a short name ("~0.tmp") in
+// the same folder, so that the final rename never crosses volumes, and never longer than the
+// target's own name, so that every path short enough to be written can be replaced.
 std::string TemporarySiblingPath(const char* path, int attempt);
 
 inline constexpr int kTemporaryNameAttempts = 100;

@@ -96,7 +96,7 @@ void CarryOutEvent(const std::string& devicePath, const std::string& eventId, HW
   const std::string name = EventName(devicePath, eventId);
   const EventStep step = StepForEventAction(ReadSettingInt("EVENT", name.c_str(), -1));
   if (step.acquire) {
-    Acquire(step.afterScanMode, View.image, mainWindow, step.showSourceDialog);
+    Acquire(step.afterScanMode, mainWindow, step.showSourceDialog);
   } else if (step.registerAnew) {
     WriteSettingString("EVENT", name.c_str(), "0");
     MessageBoxA(mainWindow, name.c_str(), "イベントを登録しました", MB_OK);
@@ -104,10 +104,12 @@ void CarryOutEvent(const std::string& devicePath, const std::string& eventId, HW
 }
 
 bool CarryOutScannerRequest(const char* text, HWND mainWindow) {
+  // A request of a scanner button or of a second start must not disturb a scan under way.
+  if (RefusedWhileScanning(mainWindow)) return true;
   SetWindowTextA(mainWindow, "TWAIN機器 Pelora");
   const ScannerRequest request = ParseScannerRequest(text);
   if (!request.namesDevice) {
-    Acquire(kAfterScanShow, View.image, mainWindow, false);
+    Acquire(kAfterScanShow, mainWindow, false);
   } else if (request.deviceKey.size() > kMaxDeviceKeyLength) {
     MessageBoxA(mainWindow, "デバイスキーが長すぎます", "エラー", MB_OK);
   } else {

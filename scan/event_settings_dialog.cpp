@@ -14,6 +14,7 @@ const char kRegistrationKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\StillImage\\Registered Applications";
 const char kRegistrationValue[] = "PeloraApp";
 const char kRequestArguments[] = " CMD:TWAIN\\%1 %2";
+constexpr DWORD kCommandSize = 512 + sizeof kRequestArguments;
 const char* const kActionLabels[] = {"何もしない", "スキャン", "簡易スキャン", "印刷", "連番保存"};
 constexpr int kActionCount = 5;
 
@@ -22,37 +23,44 @@ constexpr DWORD kEventNamesSize = 4096;
 
 EventEntry EventTable[kMaxEvents + 1];
 
-bool IsRegistered() {
+// The registration value, cut to the buffer; false when there is none.
+bool ReadRegistration(char* value, DWORD size) {
+  value[0] = '\0';
   HKEY key;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0, KEY_READ, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  const bool present = RegQueryValueExA(key, kRegistrationValue, nullptr, nullptr, nullptr,
-                                        nullptr) == ERROR_SUCCESS;
+  DWORD length = size - 1;
+  const LSTATUS result = RegQueryValueExA(key, kRegistrationValue, nullptr, nullptr,
+                                          reinterpret_cast<BYTE*>(value), &length);
   RegCloseKey(key);
-  return present;
+  value[result == ERROR_SUCCESS ? length : 0] = '\0';
+  return result == ERROR_SUCCESS || result == ERROR_MORE_DATA;
 }
 
 // Registers the executable (unquoted, as the service expects it) or removes the
-// registration. Failures (no rights to the key) are silent: the box shows the truth next time.
-void WriteRegistration(bool registered) {
-  char command[512 + sizeof kRequestArguments];
+// registration. False when it had to change and could not (no rights to the key).
+bool WriteRegistration(bool registered) {
+  char command[kCommandSize];
   const DWORD length = GetModuleFileNameA(nullptr, command, 512);
-  if (registered && (length == 0 || length >= 512)) return;  // never register a cut path
+  if (registered && (length == 0 || length >= 512)) return true;  // never register a cut path
+  std::strcpy(command + length, kRequestArguments);
+  char present[kCommandSize];
+  const bool isRegistered = ReadRegistration(present, sizeof present);
+  // What is already so needs no rights to change.
+  if (registered ? isRegistered && std::strcmp(present, command) == 0 : !isRegistered) return true;
   HKEY key;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
-    return;
+    return false;
   }
-  if (registered) {
-    std::strcpy(command + length, kRequestArguments);
-    RegSetValueExA(key, kRegistrationValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
-                   static_cast<DWORD>(std::strlen(command) + 1));
-  } else {
-    RegDeleteValueA(key, kRegistrationValue);
-  }
+  const LSTATUS result = registered ? RegSetValueExA(key, kRegistrationValue, 0, REG_SZ,
+                                                     reinterpret_cast<const BYTE*>(command),
+                                                     static_cast<DWORD>(std::strlen(command) + 1))
+                                    : RegDeleteValueA(key, kRegistrationValue);
   RegCloseKey(key);
+  return result == ERROR_SUCCESS;
 }
 
 void FillEventList(HWND dialog, const char* settingsPath) {
@@ -80,7 +88,10 @@ void ShowActionOfSelectedEvent(HWND dialog) {
 void Open(HWND dialog) {
   char settingsPath[kSettingsPathSize];
   GetSettingsPath(settingsPath);
-  if (IsRegistered()) CheckDlgButton(dialog, IDC_REGISTER_APP, BST_CHECKED);
+  char registration[kCommandSize];
+  if (ReadRegistration(registration, sizeof registration)) {
+    CheckDlgButton(dialog, IDC_REGISTER_APP, BST_CHECKED);
+  }
   FillEventList(dialog, settingsPath);
   for (int i = 0; i < kActionCount; ++i) {
     SendDlgItemMessageA(dialog, IDC_ACTION_LIST, CB_INSERTSTRING, i,
@@ -103,7 +114,9 @@ void Save(HWND dialog) {
   for (const EventEntry* entry = EventTable; entry->name[0] != '\0'; ++entry) {
     WriteSettingInt("EVENT", entry->name, entry->action);
   }
-  WriteRegistration(IsDlgButtonChecked(dialog, IDC_REGISTER_APP) == BST_CHECKED);
+  if (!WriteRegistration(IsDlgButtonChecked(dialog, IDC_REGISTER_APP) == BST_CHECKED)) {
+    MessageBoxA(dialog, "Windowsへの登録を変更するには管理者権限が必要です．", "エラー", MB_OK);
+  }
   WriteSettingString("PeloraApp", "WinSavePos",
                      IsDlgButtonChecked(dialog, IDC_RESTORE_WINDOW) == BST_CHECKED ? "1" : "0");
 }

@@ -1,12 +1,9 @@
 #pragma once
 // TWAIN acquisition: the source manager "TWAIN_32.DLL", loaded only while needed; the
-// selection of a source; acquisition by native transfer into an image; the message loop's
-// filter that feeds the enabled source. When the library cannot be loaded every operation
-// fails quietly.
+// selection of a source; acquisition by native transfer into the current image. When the
+// library cannot be loaded every operation fails quietly.
 
 #include <windows.h>
-
-struct ImageBuffer;
 
 // Loads the source manager and opens it for `parent`, which receives ID_SCAN_COMPLETE.
 bool OpenSourceManager(HWND parent);
@@ -14,13 +11,17 @@ bool OpenSourceManager(HWND parent);
 // Closes the source manager (ending an acquisition under way) and unloads it.
 bool CloseSourceManager();
 
+// Tells the user that a scan is under way and gives true while a source is open: nothing may
+// touch the session then, or the scan would never complete.
+bool RefusedWhileScanning(HWND owner);
+
 // Chooses the source of the next acquisition: by product name without a dialog, or (name
-// null) in the source manager's selection dialog. False when none was chosen.
+// null) in the source manager's selection dialog. False when none was chosen, and refused
+// while a scan is under way.
 bool SelectSource(const char* productName, HWND parent);
 
-// Opens and enables the current source. The image arrives later through TwainFilterMessage,
-// which then posts ID_SCAN_COMPLETE with `afterScanMode` to `parent`.
-void Acquire(int afterScanMode, ImageBuffer* target, HWND parent, bool showSourceDialog);
-
-// True when the message was an event of an enabled TWAIN source and is finished.
-bool TwainFilterMessage(MSG* message);
+// Opens and enables the current source, refused while a scan is under way. While the source
+// is enabled every message the thread takes, in any message loop, goes to it first; when the
+// page is ready it becomes the current image, whatever image is current then, and
+// ID_SCAN_COMPLETE with `afterScanMode` is posted to `parent`.
+void Acquire(int afterScanMode, HWND parent, bool showSourceDialog);

@@ -87,6 +87,7 @@ inline constexpr uint16_t MSG_ENDXFER = 0x0701;
 // Return codes.
 inline constexpr uint16_t TWRC_SUCCESS = 0;
 inline constexpr uint16_t TWRC_FAILURE = 1;
+inline constexpr uint16_t TWRC_CHECKSTATUS = 2;
 inline constexpr uint16_t TWRC_CANCEL = 3;
 inline constexpr uint16_t TWRC_DSEVENT = 4;
 inline constexpr uint16_t TWRC_NOTDSEVENT = 5;

@@ -8,6 +8,7 @@
 #include "core/image_buffer.h"
 #include "scan/after_scan_mode.h"
 #include "scan/twain_protocol.h"
+#include "shell/image_view.h"
 #include "shell/resource.h"
 
 namespace {
@@ -19,6 +20,7 @@ using SourceManagerEntry = uint16_t(WINAPI*)(TwIdentity* origin, TwIdentity* des
 constexpr int kNoSourceManager = 1;
 constexpr int kSourceManagerOpen = 3;
 constexpr int kSourceEnabled = 5;
+constexpr int kTransferring = 6;  // pages are being taken: the source is not fed meanwhile
 
 struct TwainSessionRecord {
   int SessionState = kNoSourceManager;
@@ -28,8 +30,8 @@ struct TwainSessionRecord {
   TwIdentity AppIdentity = {};
   TwIdentity SourceIdentity = {};
   TwUserInterface userInterface = {};
-  ImageBuffer* target = nullptr;
   int AfterScanMode = 0;
+  HHOOK messageHook = nullptr;  // feeds the source while it is enabled
 };
 
 TwainSessionRecord TwainSession;
@@ -107,15 +109,16 @@ bool TransferNativeImage() {
   } else if (result == TWRC_XFERDONE && handle != nullptr) {
     const void* bytes = GlobalLock(handle);
     if (bytes != nullptr) {
-      arrived = ConvertPackedDib(static_cast<const uint8_t*>(bytes), GlobalSize(handle),
-                                 TwainSession.target);
+      // Paste and resize replace the current image while a scan runs: the page goes into
+      // whatever is current now.
+      arrived =
+          ConvertPackedDib(static_cast<const uint8_t*>(bytes), GlobalSize(handle), View.image);
       GlobalUnlock(handle);
     }
     // A bitmap that cannot be read is a failed transfer; the old image stays.
     if (!arrived) ShowTransferMessage("転送エラー");
   }
   if (handle != nullptr) GlobalFree(handle);
-  TwainSession.SessionState = kSourceManagerOpen;
   return arrived;
 }
 
@@ -149,11 +152,47 @@ bool TransferPages() {
   }
 }
 
-void EndAcquisition() {
+void CloseSource() {
+  UnhookWindowsHookEx(TwainSession.messageHook);
+  TwainSession.messageHook = nullptr;
   TwainSession.SessionState = kSourceManagerOpen;
   CallSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &TwainSession.userInterface);
   CallSourceManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &TwainSession.SourceIdentity);
+}
+
+void EndAcquisition() {
+  CloseSource();
   if (TwainSession.library != nullptr) CloseSourceManager();
+}
+
+// True when the message was an event of the enabled source and is finished.
+bool TwainFilterMessage(MSG* message) {
+  if (TwainSession.SessionState != kSourceEnabled) return false;
+  TwEvent event = {message, MSG_NULL};
+  const uint16_t result = CallSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
+  if (event.TWMessage == MSG_XFERREADY) {
+    TwainSession.SessionState = kTransferring;
+    const bool arrived = TransferPages();
+    EndAcquisition();
+    // Only a new image is shown, printed or saved; a failed transfer leaves the old one be.
+    if (arrived) {
+      PostMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, TwainSession.AfterScanMode);
+    }
+  } else if (event.TWMessage == MSG_CLOSEDSREQ) {
+    EndAcquisition();
+  }
+  return result == TWRC_DSEVENT;
+}
+
+// Every message the thread takes from its queue, in the main loop or in the loop of a dialog,
+// message box or menu, goes to the enabled source first; what was the source's own is
+// handled no further.
+LRESULT CALLBACK FeedSource(int code, WPARAM removal, LPARAM lParam) {
+  auto* message = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && removal == PM_REMOVE && TwainFilterMessage(message)) {
+    message->message = WM_NULL;
+  }
+  return CallNextHookEx(nullptr, code, removal, lParam);
 }
 
 }  // namespace
@@ -186,11 +225,7 @@ bool OpenSourceManager(HWND parent) {
 bool CloseSourceManager() {
   if (TwainSession.library == nullptr) return false;
   // The window may close while a source is enabled; the manager only closes without one.
-  if (TwainSession.SessionState == kSourceEnabled) {
-    TwainSession.SessionState = kSourceManagerOpen;
-    CallSource(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &TwainSession.userInterface);
-    CallSourceManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &TwainSession.SourceIdentity);
-  }
+  if (TwainSession.SessionState >= kSourceEnabled) CloseSource();
   if (CallSourceManager(nullptr, DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &TwainSession.parent) !=
       TWRC_SUCCESS) {
     return false;
@@ -200,7 +235,15 @@ bool CloseSourceManager() {
   return true;
 }
 
+bool RefusedWhileScanning(HWND owner) {
+  if (TwainSession.SessionState < kSourceEnabled) return false;
+  MessageBoxA(owner, "スキャン中です．終わってからもう一度操作してください．", "TWAIN(Pelo)",
+              MB_OK);
+  return true;
+}
+
 bool SelectSource(const char* productName, HWND parent) {
+  if (RefusedWhileScanning(parent)) return false;
   if (TwainSession.SessionState == kNoSourceManager) OpenSourceManager(parent);
   TwIdentity chosen = {};
   if (CallSourceManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETDEFAULT, &chosen) !=
@@ -220,9 +263,9 @@ bool SelectSource(const char* productName, HWND parent) {
   return true;
 }
 
-void Acquire(int afterScanMode, ImageBuffer* target, HWND parent, bool showSourceDialog) {
+void Acquire(int afterScanMode, HWND parent, bool showSourceDialog) {
+  if (RefusedWhileScanning(parent)) return;
   TwainSession.AfterScanMode = afterScanMode;
-  TwainSession.target = target;
   if (TwainSession.SessionState == kNoSourceManager) OpenSourceManager(parent);
   if (CallSourceManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS,
                         &TwainSession.SourceIdentity) != TWRC_SUCCESS) {
@@ -231,28 +274,16 @@ void Acquire(int afterScanMode, ImageBuffer* target, HWND parent, bool showSourc
   TwainSession.userInterface.ShowUI = showSourceDialog ? 1 : 0;
   TwainSession.userInterface.ModalUI = showSourceDialog ? 1 : 0;
   TwainSession.userInterface.hParent = TwainSession.parent;
-  if (CallSource(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &TwainSession.userInterface) !=
-      TWRC_SUCCESS) {
+  const uint16_t enabled =
+      CallSource(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &TwainSession.userInterface);
+  // A source that cannot work without its dialog shows it all the same and answers
+  // TWRC_CHECKSTATUS: it is enabled too.
+  if (enabled != TWRC_SUCCESS && enabled != TWRC_CHECKSTATUS) {
     // Nothing will ever arrive from a source that is not enabled: close it again.
     CallSourceManager(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &TwainSession.SourceIdentity);
     return;
   }
   TwainSession.SessionState = kSourceEnabled;
-}
-
-bool TwainFilterMessage(MSG* message) {
-  if (TwainSession.SessionState < kSourceEnabled) return false;
-  TwEvent event = {message, MSG_NULL};
-  const uint16_t result = CallSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
-  if (event.TWMessage == MSG_XFERREADY) {
-    const bool arrived = TransferPages();
-    EndAcquisition();
-    // Only a new image is shown, printed or saved; a failed transfer leaves the old one be.
-    if (arrived) {
-      PostMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, TwainSession.AfterScanMode);
-    }
-  } else if (event.TWMessage == MSG_CLOSEDSREQ) {
-    EndAcquisition();
-  }
-  return result == TWRC_DSEVENT;
+  TwainSession.messageHook =
+      SetWindowsHookExA(WH_GETMESSAGE, FeedSource, nullptr, GetCurrentThreadId());
 }

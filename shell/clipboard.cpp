@@ -34,8 +34,14 @@ void CopyImageToClipboard(HWND mainWindow) {
     return;
   }
   HDC windowDC = GetDC(mainWindow);
-  HDC memoryDC = CreateCompatibleDC(windowDC);
   HBITMAP copy = CreateCompatibleBitmap(windowDC, image->width, image->height);
+  if (copy == nullptr) {
+    // The clipboard keeps what it holds: it is only emptied for a bitmap that exists.
+    ReleaseDC(mainWindow, windowDC);
+    MessageBoxA(mainWindow, "画像が大きすぎてクリップボードにコピーできません．", "エラー", MB_OK);
+    return;
+  }
+  HDC memoryDC = CreateCompatibleDC(windowDC);
   HGDIOBJ previous = SelectObject(memoryDC, copy);
   BitBlt(memoryDC, 0, 0, image->width, image->height, image->memoryDC, 0, 0, SRCCOPY);
   SelectObject(memoryDC, previous);

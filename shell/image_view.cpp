@@ -203,33 +203,44 @@ void ScrollViewBy(int dx, int dy) {
   UpdateWindow(View.window);
 }
 
-bool SizeWindowToImage() {
-  ScrollOrigin = {0, 0};
+namespace {
+
+// Makes the outer size that shows the whole image the frame limit and, unless the window is
+// maximized, gives the window that size, at most 800 × 600.
+void SizeMainWindowTo(ViewSize image) {
   HWND main = MainWindow.window;
   WINDOWPLACEMENT placement = {};
   placement.length = sizeof placement;
   GetWindowPlacement(main, &placement);
-  const ViewSize image = ImageSize();
   RECT whole = {0, 0, image.width, image.height};
   AdjustWindowRect(&whole, WS_OVERLAPPEDWINDOW, TRUE);
   ImageWindowSize = {whole.right - whole.left, whole.bottom - whole.top};
-  if (placement.showCmd != SW_SHOWMAXIMIZED) {
-    const ViewSize first = CappedWindowSize(ImageWindowSize);
-    SetWindowPos(main, nullptr, 0, 0, first.width, first.height, SWP_NOZORDER | SWP_NOMOVE);
-    // A menu bar that wraps onto more lines takes client height, which the window then needs
-    // too. A window already capped in height shows less than the image anyway: correcting it
-    // would only raise the frame limit past the image.
-    if (first.height == ImageWindowSize.height) {
-      RECT client;
-      GetClientRect(main, &client);
-      if (client.bottom < image.height) ImageWindowSize.height += image.height - client.bottom;
-    }
-    const ViewSize second = CappedWindowSize(ImageWindowSize);
-    if (second.height != first.height) {
-      SetWindowPos(main, nullptr, 0, 0, first.width, second.height, SWP_NOZORDER | SWP_NOMOVE);
-    }
+  if (placement.showCmd == SW_SHOWMAXIMIZED) return;
+  const ViewSize first = CappedWindowSize(ImageWindowSize);
+  SetWindowPos(main, nullptr, 0, 0, first.width, first.height, SWP_NOZORDER | SWP_NOMOVE);
+  // A menu bar that wraps onto more lines takes client height, which the window then needs
+  // too. A window already capped in height shows less than the image anyway: correcting it
+  // would only raise the frame limit past the image.
+  if (first.height == ImageWindowSize.height) {
+    RECT client;
+    GetClientRect(main, &client);
+    if (client.bottom < image.height) ImageWindowSize.height += image.height - client.bottom;
   }
+  const ViewSize second = CappedWindowSize(ImageWindowSize);
+  if (second.height != first.height) {
+    SetWindowPos(main, nullptr, 0, 0, first.width, second.height, SWP_NOZORDER | SWP_NOMOVE);
+  }
+}
+
+}  // namespace
+
+bool SizeWindowToImage() {
+  ScrollOrigin = {0, 0};
+  const ViewSize image = ImageSize();
+  // An empty image has no size to fit: the window and its frame limit stay as they are.
+  if (image.width != 0) SizeMainWindowTo(image);
   UpdateScrollBars();
-  RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RedrawWindow(MainWindow.window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   return true;
 }

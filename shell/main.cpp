@@ -6,7 +6,6 @@
 
 #include "scan/document_open.h"
 #include "scan/single_instance.h"
-#include "scan/twain.h"
 #include "shell/app_state.h"
 #include "shell/command_line.h"
 #include "shell/image_view.h"
@@ -64,7 +63,6 @@ void RegisterServiceAndShow(HWND window, int showCommand) {
 int RunMessageLoop(HWND window, HACCEL accelerators) {
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (TwainFilterMessage(&message)) continue;
     if (TranslateAcceleratorA(window, accelerators, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);

@@ -121,7 +121,7 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
       MessageBoxA(window, "Pelora Ver." PELORA_VERSION, "About Pelora", MB_OK);
       break;
     case ID_TWAIN_ACQUIRE:
-      Acquire(kAfterScanShow, View.image, window, true);
+      Acquire(kAfterScanShow, window, true);
       break;
     case ID_TWAIN_SELECT:
       SelectSource(nullptr, window);

@@ -103,5 +103,5 @@ bool SaveAsVqi(HWND owner, const ImageBuffer* image, int mode, uint32_t options,
       FileDialogRecord(owner, "VQI形式\0*.vqi\0すべて(*.*)\0*.*\0", "保存", "vqi",
                        OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, name, sizeof name);
   if (!GetSaveFileNameA(&record)) return false;
-  return EncodeVqi(AlphaImagePath, image, name, mode, options, transparentColour);
+  return EncodeVqi(owner, AlphaImagePath, image, name, mode, options, transparentColour);
 }

@@ -5,8 +5,8 @@
 #include "vqi/vqi_encoder.h"
 #include "vqi/vqi_export.h"
 
-bool EncodeVqi(const char* alphaImagePath, const ImageBuffer* image, const char* outputPath,
-               int mode, uint32_t options, uint32_t transparentColour) {
+bool EncodeVqi(HWND owner, const char* alphaImagePath, const ImageBuffer* image,
+               const char* outputPath, int mode, uint32_t options, uint32_t transparentColour) {
   if (image->kind == kImageEmpty) return false;
   if (mode != kExportRgb && mode != kExportLuma && mode != kExportGrayscale) {
     MessageBoxA(nullptr, "未対応です．", "Error!02", MB_OK);
@@ -20,6 +20,8 @@ bool EncodeVqi(const char* alphaImagePath, const ImageBuffer* image, const char*
   bool written = false;
   if (LoadImageFile(alphaImage, alphaImagePath)) {
     written = EncodeVqiImage(image, outputPath, mode, options, transparentColour, alphaImage);
+  } else {
+    MessageBoxA(owner, "αチャンネル画像を読み込めませんでした．", "エラー", MB_OK);
   }
   DeleteImageBuffer(alphaImage);
   return written;

@@ -289,6 +289,8 @@ TEST_F(Adjust, AnEmptyImageIsNeverTouched) {
   const std::string broken = folder_.Path("broken.bmp");
   WriteBytes(broken, {'B', 'M', 1, 2, 3});
   OpenByDropping(broken);
+  RECT before, after;
+  GetWindowRect(pelora_.Window(), &before);
   pelora_.Command(ID_ROTATE_LEFT);
   pelora_.Command(ID_ROTATE_RIGHT);
   pelora_.PostCommand(ID_EDIT_RESIZE);
@@ -301,5 +303,7 @@ TEST_F(Adjust, AnEmptyImageIsNeverTouched) {
     Press(dialog, IDOK);
   }
   EXPECT_EQ(pelora_.Title(), "broken.bmp - Pelora");
+  GetWindowRect(pelora_.Window(), &after);
+  EXPECT_TRUE(EqualRect(&before, &after));  // nothing to fit the window to
   EXPECT_EQ(pelora_.Close(), 0u);
 }

@@ -4,6 +4,7 @@
 #include "shell/resource.h"
 #include "tests/e2e/pelora_driver.h"
 #include "tests/e2e/test_printer.h"
+#include "tests/fixtures/bmp_builder.h"
 
 namespace {
 
@@ -161,6 +162,22 @@ TEST_F(Desktop, CopyAndPasteKeepThePixels) {
   PutOnClipboard(0, 0, 0);  // text only: nothing happens
   pelora_.Command(ID_EDIT_PASTE);
   EXPECT_EQ(CaptureClient(pelora_.View()).At(299, 199), CodedColor(299, 199));
+
+  // A picture wider than a display bitmap can be is not copied, and the text stays.
+  BmpRecipe strip;
+  strip.width = 1 << 26;
+  strip.height = 1;
+  strip.bitCount = 8;
+  strip.compression = 1;  // run-length coded: nothing but the end of the bitmap
+  strip.colorsUsed = 1;
+  strip.palette = {0};
+  strip.pixelData = {0, 1};
+  ASSERT_TRUE(WriteBytes(folder_.Path("strip.bmp"), BuildBmp(strip)));
+  OpenByDropping(folder_.Path("strip.bmp"));
+  pelora_.PostCommand(ID_EDIT_COPY);
+  EXPECT_EQ(pelora_.AnswerMessageBox(),
+            "エラー: 画像が大きすぎてクリップボードにコピーできません．");
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
   EXPECT_EQ(pelora_.Close(), 0u);
 }
 

@@ -11,9 +11,7 @@ class Formats : public ViewerTest {
  protected:
   // Copies a file that the build made beside the Windows tests into the test's folder.
   std::string CopyFromWindowsTests(const std::string& name) {
-    char module[MAX_PATH];
-    std::string from(module, GetModuleFileNameA(nullptr, module, sizeof module));
-    from = from.substr(0, from.rfind('\\')) + "\\..\\win\\" + name;
+    const std::string from = BuiltFile("tests\\win\\" + name);
     const std::string to = folder_.Path(name.substr(name.rfind('\\') + 1));
     EXPECT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from;
     return to;

@@ -7,13 +7,6 @@
 
 namespace {
 
-std::string ProgramFolder() {
-  char module[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-  std::string path(module, length);
-  return path.substr(0, path.rfind('\\') + 1);
-}
-
 struct WindowSearch {
   DWORD processId;
   const char* className;
@@ -42,6 +35,12 @@ HWND FindVisibleWindow(DWORD processId, const char* className, HWND exclude) {
 }
 
 }  // namespace
+
+std::string BuiltFile(const std::string& relative) {
+  char module[MAX_PATH];
+  const std::string self(module, GetModuleFileNameA(nullptr, module, sizeof module));
+  return self.substr(0, self.rfind('\\')) + "\\..\\..\\" + relative;  // from tests\e2e
+}
 
 ScreenPixels CaptureClient(HWND window) {
   ScreenPixels shot;
@@ -79,7 +78,7 @@ PeloraProgram::PeloraProgram(const std::string& folder) : folder_(folder) {}
 
 PeloraProgram::PeloraProgram(const TempFolder& folder) : folder_(folder.Path("")) {
   folder_.pop_back();  // the separator
-  CopyFileA((ProgramFolder() + "Pelora.exe").c_str(), ExePath().c_str(), FALSE);
+  CopyFileA(BuiltFile("shell\\Pelora.exe").c_str(), ExePath().c_str(), FALSE);
 }
 
 PeloraProgram::~PeloraProgram() {
@@ -205,6 +204,31 @@ DWORD RunConsoleProgram(std::string commandLine, std::string* output) {
   }
   CloseHandle(read);
   return code;
+}
+
+std::string PeloraProgram::AnswerMessageBox() const {
+  HWND box = WaitForOwnWindow("#32770");
+  if (box == nullptr) return "<none>";
+  const std::string seen = WindowText(box) + ": " + MessageBoxText(box);
+  CloseWithOk(box);
+  return seen;
+}
+
+std::string WindowText(HWND window) {
+  char text[512] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string MessageBoxText(HWND box) {
+  char text[512] = "";
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  return text;
+}
+
+bool CloseWithOk(HWND dialog) {
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  return WaitUntil([&] { return !IsWindow(dialog); });
 }
 
 void WriteSettings(const std::string& path, const std::string& text) {

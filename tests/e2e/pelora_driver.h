@@ -22,6 +22,10 @@ struct ScreenPixels {
 
 ScreenPixels CaptureClient(HWND window);
 
+// The path of a file the build made, given from the build's top folder (such as
+// "shell\\Pelora.exe").
+std::string BuiltFile(const std::string& relative);
+
 // Waits until `done` holds, up to `ms` milliseconds; true when it did.
 template <typename Condition>
 bool WaitUntil(Condition done, DWORD ms = 10000) {
@@ -79,6 +83,10 @@ class PeloraProgram {
   // main window ("#32770" for dialogs and message boxes); null when none shows in time.
   HWND WaitForOwnWindow(const char* className, DWORD ms = 10000) const;
 
+  // Waits for a message box of the program and answers it; gives "caption: text", or
+  // "<none>" when none shows in time.
+  std::string AnswerMessageBox() const;
+
   DWORD ProcessId() const { return process_.dwProcessId; }
 
  private:
@@ -86,6 +94,12 @@ class PeloraProgram {
   PROCESS_INFORMATION process_ = {};
   HWND window_ = nullptr;
 };
+
+std::string WindowText(HWND window);
+// The text of a message box.
+std::string MessageBoxText(HWND box);
+// Presses OK in a dialog or message box and waits until it has closed.
+bool CloseWithOk(HWND dialog);
 
 // Types a file name into a common file dialog and confirms it.
 bool AnswerFileDialog(HWND dialog, const std::string& path);

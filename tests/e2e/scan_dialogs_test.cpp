@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <sddl.h>
 
 #include "core/bmp_format.h"
 #include "shell/resource.h"
@@ -27,6 +30,25 @@ void RemoveRegistration() {
     RegCloseKey(key);
   }
 }
+
+void SetRegistrationKeyAccess(const char* descriptor) {
+  HKEY key;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRegistrationKey, 0, nullptr, 0, WRITE_DAC | KEY_WOW64_64KEY,
+                  nullptr, &key, nullptr);
+  PSECURITY_DESCRIPTOR access = nullptr;
+  ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor, SDDL_REVISION_1, &access,
+                                                       nullptr);
+  RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, access);
+  LocalFree(access);
+  RegCloseKey(key);
+}
+
+// While it lives, nobody may set values in the registration key, as for a user without
+// administrator rights.
+struct RegistrationKeyLocked {
+  RegistrationKeyLocked() { SetRegistrationKeyAccess("D:(D;;0x6;;;WD)(A;;KA;;;WD)"); }
+  ~RegistrationKeyLocked() { SetRegistrationKeyAccess("D:(A;;KA;;;WD)"); }
+};
 
 std::string ItemText(HWND dialog, int id) {
   char text[512] = "";
@@ -175,6 +197,22 @@ TEST_F(ScanDialogs, SettingsRegisterAndRemoveTheStillImageApplication) {
   SetCheck(dialog, IDC_REGISTER_APP, true);
   ASSERT_TRUE(Finish(dialog, IDOK));
   EXPECT_EQ(Registration(), pelora_.ExePath() + " CMD:TWAIN\\%1 %2");
+
+  // Without the right to change the key, what is already so needs none; a change is refused
+  // with what it takes.
+  {
+    RegistrationKeyLocked locked;
+    ASSERT_TRUE(Finish(OpenDialog(ID_EDIT_SETTINGS), IDOK));
+    dialog = OpenDialog(ID_EDIT_SETTINGS);
+    ASSERT_NE(dialog, nullptr);
+    SetCheck(dialog, IDC_REGISTER_APP, false);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindWindowA("#32770", "エラー")) != nullptr; }));
+    EXPECT_EQ(MessageBoxText(box), "Windowsへの登録を変更するには管理者権限が必要です．");
+    CloseWithOk(box);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  }
 
   dialog = OpenDialog(ID_EDIT_SETTINGS);
   ASSERT_NE(dialog, nullptr);

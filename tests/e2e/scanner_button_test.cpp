@@ -32,15 +32,6 @@ class ScannerButton : public ScannerTest {
     EXPECT_EQ(second.WaitForExit(), 0u);
   }
 
-  std::string AnswerMessageBox() {
-    HWND box = pelora_.WaitForOwnWindow("#32770");
-    if (box == nullptr) return "<none>";
-    const std::string seen = WindowText(box) + ": " + MessageBoxText(box);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    WaitUntil([&] { return !IsWindow(box); });
-    return seen;
-  }
-
   int EventAction(const char* name) {
     return SettingsInt(pelora_.SettingsPath(), "EVENT", name, -100);
   }
@@ -56,7 +47,7 @@ std::string Lowercase(std::string text) {
 TEST_F(ScannerButton, FirstPressRegistersTheEventThenTheAssignedActionRuns) {
   WriteScanner();
   ASSERT_TRUE(pelora_.Start(Request(Lowercase(kScanEvent)), false));
-  EXPECT_EQ(AnswerMessageBox(), "イベントを登録しました: ScanButton");
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "イベントを登録しました: ScanButton");
   ASSERT_TRUE(pelora_.WaitForMainWindow());
   EXPECT_EQ(pelora_.Title(), "TWAIN機器:Pelora Virtual Scanner Pelora");
   EXPECT_EQ(EventAction("ScanButton"), 0);
@@ -159,17 +150,44 @@ TEST_F(ScannerButton, OnlySeriesSaveTakesFurtherPages) {
   EXPECT_EQ(pelora_.Close(), 0u);
 }
 
+TEST_F(ScannerButton, WhileAPageIsAwaitedThePictureMayChangeAndPressesAreRefused) {
+  WriteScanner();
+  WriteSettings(pelora_.SettingsPath(), "[EVENT]\r\nScanButton=2\r\n");
+  ConfigureScanner(setup_, "Hold=1\r\n");
+  ASSERT_TRUE(pelora_.Start(Request(kScanEvent)));
+  ASSERT_TRUE(WaitUntil([&] { return ScannerLogHas("ENABLEDS 0 0"); })) << ScannerLogText();
+  pelora_.Command(ID_EDIT_COPY);
+  pelora_.Command(ID_EDIT_PASTE);  // a new picture record
+
+  // The page arrives while the refusal of a second press is shown.
+  PressButton(kScanEvent, [&] {
+    HWND box = pelora_.WaitForOwnWindow("#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box) + ": " + MessageBoxText(box),
+              "TWAIN(Pelo): スキャン中です．終わってからもう一度操作してください．");
+    PressScannerButton(FindWindowA("VirtualScannerDialog", nullptr), kScanButton);
+    EXPECT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
+    CloseWithOk(box);
+  });
+  EXPECT_TRUE(WaitUntilShown(pelora_, setup_));
+  EXPECT_EQ(CaptureClient(pelora_.View()).width, setup_.width);
+  EXPECT_EQ(ScannerLog(), (std::vector<std::string>{"OPENDS", "ENABLEDS 0 0", "XFER 0", "ENDXFER",
+                                                    "DISABLEDS", "CLOSEDS"}));
+  EXPECT_EQ(pelora_.Close(), 0u);
+}
+
 TEST_F(ScannerButton, UnusableActionsAndUnknownEventsAreRegisteredAnew) {
   WriteScanner();
   WriteSettings(pelora_.SettingsPath(), "[EVENT]\r\nScanButton=7\r\n");
   ASSERT_TRUE(pelora_.Start(Request(kScanEvent), false));
-  EXPECT_EQ(AnswerMessageBox(), "イベントを登録しました: ScanButton");
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "イベントを登録しました: ScanButton");
   ASSERT_TRUE(pelora_.WaitForMainWindow());
   EXPECT_EQ(EventAction("ScanButton"), 0);
 
   // No subkey names this event: its identifier is the key.
   PressButton("{B0000000-0000-0000-0000-000000000000}", [&] {
-    EXPECT_EQ(AnswerMessageBox(), "イベントを登録しました: {B0000000-0000-0000-0000-000000000000}");
+    EXPECT_EQ(pelora_.AnswerMessageBox(),
+              "イベントを登録しました: {B0000000-0000-0000-0000-000000000000}");
   });
   EXPECT_EQ(EventAction("{B0000000-0000-0000-0000-000000000000}"), 0);
   EXPECT_TRUE(ScannerLog().empty());
@@ -211,7 +229,7 @@ TEST_F(ScannerButton, ALongDescriptionFindsTheSourceByWhatFits) {
 
 TEST_F(ScannerButton, ATooLongDeviceKeyIsRefused) {
   ASSERT_TRUE(pelora_.Start("CMD:TWAIN\\" + std::string(466, 'k'), false));
-  EXPECT_EQ(AnswerMessageBox(), "エラー: デバイスキーが長すぎます");
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: デバイスキーが長すぎます");
   ASSERT_TRUE(pelora_.WaitForMainWindow());
   EXPECT_EQ(pelora_.Title(), "TWAIN機器 Pelora");
   EXPECT_TRUE(ScannerLog().empty());

@@ -9,13 +9,6 @@ namespace {
 
 const char kClassPath[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\";
 
-std::string ProgramFolder() {
-  char module[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
-  std::string path(module, length);
-  return path.substr(0, path.rfind('\\') + 1);
-}
-
 // Wine's source manager loads its sources from this folder, by these names.
 std::string SourceFolder() {
   char windows[MAX_PATH];
@@ -33,8 +26,8 @@ void SetString(HKEY key, const char* name, const std::string& value) {
 void ScannerTest::SetUpTestSuite() {
   ViewerTest::SetUpTestSuite();
   CreateDirectoryA(SourceFolder().c_str(), nullptr);
-  CopyFileA((ProgramFolder() + "VirtualScanner.ds").c_str(), (SourceFolder() + "sane.ds").c_str(),
-            FALSE);
+  CopyFileA(BuiltFile("tests\\fixtures\\virtual_scanner\\VirtualScanner.ds").c_str(),
+            (SourceFolder() + "sane.ds").c_str(), FALSE);
   // Our file, not a Wine source of the same name, is the one to load.
   HKEY overrides;
   RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", 0, nullptr, 0, KEY_ALL_ACCESS,
@@ -152,18 +145,6 @@ bool ScannerTest::FileHoldsPage(const std::string& path, const ScannerSetup& set
     }
   }
   return true;
-}
-
-std::string WindowText(HWND window) {
-  char text[512] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-std::string MessageBoxText(HWND box) {
-  char text[512] = "";
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  return text;
 }
 
 HWND WaitForScannerDialog() {

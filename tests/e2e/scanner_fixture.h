@@ -43,10 +43,6 @@ class ScannerTest : public ViewerTest {
   ScannerSetup setup_;
 };
 
-// Text and caption of a message box.
-std::string MessageBoxText(HWND box);
-std::string WindowText(HWND window);
-
 // The virtual scanner's own dialog, shown when the source's user interface is asked for, and
 // its two buttons.
 HWND WaitForScannerDialog();

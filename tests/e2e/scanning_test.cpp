@@ -15,16 +15,6 @@ class Scanning : public ScannerTest {
     return ShowsRectangle(view, ActualSizePictureRect({320, 240}, {view.width, view.height}),
                           kWhite);
   }
-
-  // Waits for a message box of the program and answers it; gives "caption: text".
-  std::string AnswerMessageBox() {
-    HWND box = pelora_.WaitForOwnWindow("#32770");
-    if (box == nullptr) return "<none>";
-    const std::string seen = WindowText(box) + ": " + MessageBoxText(box);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-    WaitUntil([&] { return !IsWindow(box); });
-    return seen;
-  }
 };
 
 }  // namespace
@@ -120,7 +110,7 @@ TEST_F(Scanning, FailedAndCancelledTransfersAreReportedAndChangeNothing) {
     HWND dialog = WaitForScannerDialog();
     ASSERT_NE(dialog, nullptr);
     PressScannerButton(dialog, kScanButton);
-    EXPECT_EQ(AnswerMessageBox(), c.message);
+    EXPECT_EQ(pelora_.AnswerMessageBox(), c.message);
     ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
     ++closed;
     pelora_.Settle();
@@ -139,17 +129,21 @@ TEST_F(Scanning, FailedAndCancelledTransfersAreReportedAndChangeNothing) {
   EXPECT_EQ(pelora_.Close(), 0u);
 }
 
-TEST_F(Scanning, ASourceThatCannotBeEnabledIsClosedAgain) {
+TEST_F(Scanning, ASourceThatCannotBeEnabledIsClosedAgainOneThatNeedsItsDialogScans) {
   ConfigureScanner(setup_, "EnableFails=1\r\n");
   ASSERT_TRUE(pelora_.Start("CMD:TWAIN"));
   ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_EQ(ScannerLog(), (std::vector<std::string>{"OPENDS", "ENABLEDS 0 0", "CLOSEDS"}));
 
-  // The request handed over by a second start then scans in the running window.
-  ConfigureScanner(setup_);
+  // The request handed over by a second start then scans in the running window, through the
+  // dialog of a source that cannot hide it.
+  ConfigureScanner(setup_, "NeedsDialog=1\r\n");
   PeloraProgram second(folder_);
   ASSERT_TRUE(second.Start("CMD:TWAIN", false));
   EXPECT_EQ(second.WaitForExit(), 0u);
+  HWND dialog = WaitForScannerDialog();
+  ASSERT_NE(dialog, nullptr) << ScannerLogText();
+  PressScannerButton(dialog, kScanButton);
   ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLogText();
   EXPECT_TRUE(WaitUntilShown(pelora_, setup_));
   EXPECT_EQ(pelora_.Close(), 0u);

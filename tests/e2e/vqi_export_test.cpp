@@ -35,11 +35,9 @@ class VqiExport : public ViewerTest {
 
   // What `vqiconv info` says of the file.
   std::string Info(const std::string& name) {
-    char module[MAX_PATH];
-    std::string tool(module, GetModuleFileNameA(nullptr, module, sizeof module));
-    tool = tool.substr(0, tool.rfind('\\')) + "\\..\\..\\cli\\vqiconv.exe";
     std::string output;
-    RunConsoleProgram(Quoted(tool) + " info " + Quoted(folder_.Path(name)), &output);
+    RunConsoleProgram(Quoted(BuiltFile("cli\\vqiconv.exe")) + " info " + Quoted(folder_.Path(name)),
+                      &output);
     return output;
   }
 

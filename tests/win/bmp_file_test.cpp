@@ -97,6 +97,16 @@ TEST(BmpFile, AFailedWriteLeavesNoFile) {
   EXPECT_FALSE(FileExists(folder.Path("empty.bmp")));
 }
 
+TEST(BmpFile, APathAsLongAsTheSystemTakesIsWritten) {
+  TempFolder folder;
+  const std::string inFolder = folder.Path("");
+  const std::string path = inFolder + std::string(MAX_PATH - 1 - inFolder.size() - 4, 'n') + ".bmp";
+  ImageBuffer image;
+  ASSERT_TRUE(CreateImageBuffer(&image, 4, 24, 4));
+  EXPECT_TRUE(WriteBmpFile(path.c_str(), &image));
+  EXPECT_EQ(ReadBytes(path).size(), 54u + 12 * 4);
+}
+
 TEST(BmpFile, AnExistingFileSurvivesAFailedReplace) {
   TempFolder folder;
   const std::string path = folder.Path("keep.bmp");

@@ -3,6 +3,7 @@
 #include "core/bmp_writer.h"
 #include "core/image_buffer.h"
 #include "core/image_loader.h"
+#include "tests/win/message_box_closer.h"
 #include "tests/win/temp_folder.h"
 #include "vqi/vqi_encoder.h"
 #include "vqi/vqi_export.h"
@@ -55,8 +56,8 @@ TEST(VqiFiles, EncodeVqiTakesTheAlphaPlaneFromALoadedImage) {
   const std::string alphaPath = folder.Path("alpha.bmp");
   ASSERT_TRUE(WriteBmpFile(alphaPath.c_str(), &alpha));
   const std::string path = folder.Path("with alpha.vqi");
-  ASSERT_TRUE(
-      EncodeVqi(alphaPath.c_str(), &image, path.c_str(), kExportRgb, 7 | kAlphaImage << 8, 0));
+  ASSERT_TRUE(EncodeVqi(nullptr, alphaPath.c_str(), &image, path.c_str(), kExportRgb,
+                        7 | kAlphaImage << 8, 0));
   const std::vector<uint8_t> bytes = ReadBytes(path);
   ASSERT_GT(bytes.size(), 22u);
   EXPECT_EQ(bytes[22], 4);
@@ -66,19 +67,24 @@ TEST(VqiFiles, EncodeVqiTakesTheAlphaPlaneFromALoadedImage) {
   EXPECT_EQ(loaded.pixels[3], image.pixels[3]);
 
   // An empty path adds no plane; an alpha image that cannot be loaded writes nothing.
-  ASSERT_TRUE(EncodeVqi("", &image, path.c_str(), kExportRgb, 7 | kAlphaImage << 8, 0));
+  ASSERT_TRUE(EncodeVqi(nullptr, "", &image, path.c_str(), kExportRgb, 7 | kAlphaImage << 8, 0));
   EXPECT_EQ(ReadBytes(path)[22], 3);
   const std::string other = folder.Path("other.vqi");
-  EXPECT_FALSE(EncodeVqi(folder.Path("missing.bmp").c_str(), &image, other.c_str(), kExportRgb,
-                         7 | kAlphaImage << 8, 0));
+  MessageBoxCloser boxes;
+  EXPECT_FALSE(EncodeVqi(nullptr, folder.Path("missing.bmp").c_str(), &image, other.c_str(),
+                         kExportRgb, 7 | kAlphaImage << 8, 0));
   EXPECT_FALSE(FileExists(other));
+  const std::vector<SeenMessageBox> seen = boxes.TakeSeen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption + ": " + seen[0].text,
+            "エラー: αチャンネル画像を読み込めませんでした．");
 }
 
 TEST(VqiFiles, EncodeVqiRefusesAnEmptyImageSilently) {
   TempFolder folder;
   ImageBuffer empty;
   const std::string path = folder.Path("empty.vqi");
-  EXPECT_FALSE(EncodeVqi("", &empty, path.c_str(), kExportLuma, 7, 0));
+  EXPECT_FALSE(EncodeVqi(nullptr, "", &empty, path.c_str(), kExportLuma, 7, 0));
   EXPECT_FALSE(FileExists(path));
 }
 

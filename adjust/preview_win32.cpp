@@ -3,23 +3,24 @@
 #include <initializer_list>
 
 #include "adjust/adjust_ids.h"
+#include "shell/screen_scale.h"
 
 namespace {
 
-// Copies between a bitmap and a device context through a memory DC that exists only for the
+// Copies between a bitmap and the work buffer through a memory DC that exists only for the
 // copy, so the bitmap is never left selected where the picture control cannot draw it.
-void CopyBitmapToDC(HBITMAP bitmap, HDC target) {
-  HDC dc = CreateCompatibleDC(target);
+void CopyBitmapToWork(HBITMAP bitmap, const ImageBuffer* work) {
+  HDC dc = CreateCompatibleDC(work->memoryDC);
   HGDIOBJ old = SelectObject(dc, bitmap);
-  BitBlt(target, 0, 0, kPreviewWidth, kPreviewHeight, dc, 0, 0, SRCCOPY);
+  BitBlt(work->memoryDC, 0, 0, work->width, work->height, dc, 0, 0, SRCCOPY);
   SelectObject(dc, old);
   DeleteDC(dc);
 }
 
-void CopyDCToBitmap(HDC source, HBITMAP bitmap) {
-  HDC dc = CreateCompatibleDC(source);
+void CopyWorkToBitmap(const ImageBuffer* work, HBITMAP bitmap) {
+  HDC dc = CreateCompatibleDC(work->memoryDC);
   HGDIOBJ old = SelectObject(dc, bitmap);
-  BitBlt(dc, 0, 0, kPreviewWidth, kPreviewHeight, source, 0, 0, SRCCOPY);
+  BitBlt(dc, 0, 0, work->width, work->height, work->memoryDC, 0, 0, SRCCOPY);
   SelectObject(dc, old);
   DeleteDC(dc);
 }
@@ -35,9 +36,11 @@ void ShowBitmap(HWND dialog, int control, HBITMAP bitmap) {
 
 bool StartPreview(HWND dialog, const PreviewImages& preview, const ImageBuffer* image) {
   ImageBuffer* work = preview.work;
-  if (!CreateImageBuffer(work, kPreviewWidth, 24, kPreviewHeight)) return false;
-  *preview.before = CreateCompatibleBitmap(work->memoryDC, kPreviewWidth, kPreviewHeight);
-  *preview.after = CreateCompatibleBitmap(work->memoryDC, kPreviewWidth, kPreviewHeight);
+  const int width = ScaleToScreen(dialog, kPreviewWidth);
+  const int height = ScaleToScreen(dialog, kPreviewHeight);
+  if (!CreateImageBuffer(work, width, 24, height)) return false;
+  *preview.before = CreateCompatibleBitmap(work->memoryDC, width, height);
+  *preview.after = CreateCompatibleBitmap(work->memoryDC, width, height);
   if (*preview.before == nullptr || *preview.after == nullptr) return false;
 
   HDC dc = CreateCompatibleDC(work->memoryDC);
@@ -45,10 +48,10 @@ bool StartPreview(HWND dialog, const PreviewImages& preview, const ImageBuffer* 
   if (image->kind != kImageEmpty) {
     SetStretchBltMode(dc, HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
-    StretchBlt(dc, 0, 0, kPreviewWidth, kPreviewHeight, image->memoryDC, 0, 0, image->width,
-               image->height, SRCCOPY);
+    StretchBlt(dc, 0, 0, width, height, image->memoryDC, 0, 0, image->width, image->height,
+               SRCCOPY);
   } else {
-    PatBlt(dc, 0, 0, kPreviewWidth, kPreviewHeight, WHITENESS);
+    PatBlt(dc, 0, 0, width, height, WHITENESS);
   }
   SelectObject(dc, old);
   DeleteDC(dc);
@@ -61,13 +64,13 @@ bool LoadPreviewWork(const PreviewImages& preview) {
       *preview.after == nullptr) {
     return false;
   }
-  CopyBitmapToDC(*preview.before, preview.work->memoryDC);
+  CopyBitmapToWork(*preview.before, preview.work);
   GdiFlush();  // the pixels are read directly next
   return true;
 }
 
 void ShowPreviewWork(HWND dialog, const PreviewImages& preview) {
-  CopyDCToBitmap(preview.work->memoryDC, *preview.after);
+  CopyWorkToBitmap(preview.work, *preview.after);
   ShowBitmap(dialog, IDC_PREVIEW_AFTER, *preview.after);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The small before-and-after pictures of the HSV and the brightness/contrast/gamma dialogs:
-// the current image shrunk into a 160 × 120 "before" bitmap, and an "after" bitmap made by
-// adjusting a copy of it in a work buffer.
+// the current image shrunk into a 160 × 120 "before" bitmap (at 96 dpi; larger on finer
+// screens, as the dialog is), and an "after" bitmap made by adjusting a copy of it in a work
+// buffer.
 
 #include <windows.h>
 

@@ -18,6 +18,7 @@
 #include "shell/resource.h"
 #include "shell/settings.h"
 #include "shell/status_bar.h"
+#include "shell/version.h"
 #include "shell/view_geometry.h"
 #include "vqi/vqi_export_dialog.h"
 #include "vqi/vqi_export_ids.h"
@@ -117,7 +118,7 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
       SizeWindowToImage();
       break;
     case ID_HELP_ABOUT:
-      MessageBoxA(window, "Pelora Ver.0.70", "About Pelora", MB_OK);
+      MessageBoxA(window, "Pelora Ver." PELORA_VERSION, "About Pelora", MB_OK);
       break;
     case ID_TWAIN_ACQUIRE:
       Acquire(kAfterScanShow, window, true);

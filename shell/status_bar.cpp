@@ -7,6 +7,7 @@
 #include "shell/image_view.h"
 #include "shell/main_window.h"
 #include "shell/resource.h"
+#include "shell/screen_scale.h"
 
 void ShowStatusBar(bool show) {
   if (show) {
@@ -30,7 +31,7 @@ void ShowStatusBar(bool show) {
 void UpdateStatusTexts() {
   HWND bar = MainWindow.statusBar;
   if (bar == nullptr) return;
-  int edges[3] = {100, 300, 500};
+  int edges[3] = {ScaleToScreen(bar, 100), ScaleToScreen(bar, 300), ScaleToScreen(bar, 500)};
   SendMessageA(bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
   SendMessageA(bar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("Standby ready"));
   char size[64];

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/resource.h"
+#include "shell/version.h"
 #include "tests/e2e/pelora_driver.h"
 
 namespace {
@@ -60,7 +61,7 @@ TEST_F(Files, AboutBoxNamesTheVersion) {
   EXPECT_STREQ(title, "About Pelora");
   char text[64] = "";
   GetDlgItemTextA(about, 0xFFFF, text, sizeof text);
-  EXPECT_STREQ(text, "Pelora Ver.0.70");
+  EXPECT_STREQ(text, "Pelora Ver." PELORA_VERSION);
   PostMessageA(about, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
   EXPECT_EQ(pelora_.Close(), 0u);

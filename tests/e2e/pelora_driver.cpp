@@ -74,7 +74,10 @@ ScreenPixels CaptureClient(HWND window) {
   return shot;
 }
 
-PeloraProgram::PeloraProgram(const TempFolder& folder) : folder_(folder) {
+PeloraProgram::PeloraProgram(const std::string& folder) : folder_(folder) {}
+
+PeloraProgram::PeloraProgram(const TempFolder& folder) : folder_(folder.Path("")) {
+  folder_.pop_back();  // the separator
   CopyFileA(BuiltFile("shell\\Pelora.exe").c_str(), ExePath().c_str(), FALSE);
 }
 
@@ -96,7 +99,7 @@ bool PeloraProgram::Start(const std::string& arguments, bool expectWindow) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   if (!CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder_.Path("").c_str(), &startup, &process_)) {
+                      folder_.c_str(), &startup, &process_)) {
     return false;
   }
   return !expectWindow || WaitForMainWindow();
@@ -170,6 +173,37 @@ HWND PeloraProgram::WaitForOwnWindow(const char* className, DWORD ms) const {
       },
       ms);
   return found;
+}
+
+DWORD RunConsoleProgram(std::string commandLine, std::string* output) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr;
+  HANDLE write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0)) return STILL_ACTIVE;
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write;
+  startup.hStdError = write;
+  PROCESS_INFORMATION process = {};
+  const bool started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                      nullptr, nullptr, &startup, &process);
+  CloseHandle(write);  // the program's copy is the only writer left: reading ends with it
+  DWORD code = STILL_ACTIVE;
+  if (started) {
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+      output->append(buffer, got);
+    }
+    WaitForSingleObject(process.hProcess, 10000);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+  }
+  CloseHandle(read);
+  return code;
 }
 
 std::string PeloraProgram::AnswerMessageBox() const {

@@ -42,6 +42,8 @@ bool WaitUntil(Condition done, DWORD ms = 10000) {
 class PeloraProgram {
  public:
   explicit PeloraProgram(const TempFolder& folder);
+  // The Pelora.exe that already lies in `folder`.
+  explicit PeloraProgram(const std::string& folder);
   ~PeloraProgram();
   PeloraProgram(const PeloraProgram&) = delete;
   PeloraProgram& operator=(const PeloraProgram&) = delete;
@@ -66,8 +68,8 @@ class PeloraProgram {
   HWND View() const;
   HWND StatusBar() const { return GetDlgItem(window_, 100); }
   std::string Title() const;
-  std::string SettingsPath() const { return folder_.Path("Pelora.ini"); }
-  std::string ExePath() const { return folder_.Path("Pelora.exe"); }
+  std::string SettingsPath() const { return folder_ + "\\Pelora.ini"; }
+  std::string ExePath() const { return folder_ + "\\Pelora.exe"; }
 
   // Runs a command as the menu does, and waits until it has been handled.
   void Command(UINT id) const;
@@ -88,7 +90,7 @@ class PeloraProgram {
   DWORD ProcessId() const { return process_.dwProcessId; }
 
  private:
-  const TempFolder& folder_;
+  std::string folder_;
   PROCESS_INFORMATION process_ = {};
   HWND window_ = nullptr;
 };
@@ -107,6 +109,11 @@ void DragMouse(int fromX, int fromY, int toX, int toY);
 
 // Hands files to the window as the shell does when they are dropped on it.
 bool DropFiles(const PeloraProgram& program, const std::vector<std::string>& paths);
+
+// Runs a console program (the first word of `commandLine`) and waits up to 10 seconds for it to
+// end; gives its exit code (STILL_ACTIVE when it has not ended) and, in `output`, what it wrote
+// to its output and error streams.
+DWORD RunConsoleProgram(std::string commandLine, std::string* output);
 
 // Writes a settings file of the given lines.
 void WriteSettings(const std::string& path, const std::string& text);

@@ -35,26 +35,10 @@ class VqiExport : public ViewerTest {
 
   // What `vqiconv info` says of the file.
   std::string Info(const std::string& name) {
-    const std::string tool = BuiltFile("cli\\vqiconv.exe");
-    const std::string output = folder_.Path("info.txt");
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                              CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = file;
-    startup.hStdError = file;
-    PROCESS_INFORMATION process = {};
-    std::string commandLine = "vqiconv info \"" + folder_.Path(name) + "\"";
-    EXPECT_TRUE(CreateProcessA(tool.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                               nullptr, &startup, &process));
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    CloseHandle(file);
-    const std::vector<uint8_t> bytes = ReadBytes(output);
-    return {bytes.begin(), bytes.end()};
+    std::string output;
+    RunConsoleProgram(Quoted(BuiltFile("cli\\vqiconv.exe")) + " info " + Quoted(folder_.Path(name)),
+                      &output);
+    return output;
   }
 
   void ChooseAlphaKind(HWND dialog, int kind) {

@@ -2,6 +2,7 @@
 // builds under Wine through the command interpreter.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -40,7 +41,11 @@ class Vqiconv : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() / (std::string("pelora-vqiconv-") + info->name());
+    // A folder of this run's own: a converter left hanging by an earlier try (Wine under
+    // processor emulation, now and then) may still hold the files of its folder.
+    const auto run = std::chrono::steady_clock::now().time_since_epoch().count();
+    folder_ = fs::temp_directory_path() /
+              (std::string("pelora-vqiconv-") + info->name() + "-" + std::to_string(run));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     BmpRecipe recipe;

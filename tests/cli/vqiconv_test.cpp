@@ -2,11 +2,11 @@
 // builds under Wine through the command interpreter.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -43,7 +43,7 @@ class Vqiconv : public ::testing::Test {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     // A folder of this run's own: a converter left hanging by an earlier try (Wine under
     // processor emulation, now and then) may still hold the files of its folder.
-    const auto run = std::chrono::steady_clock::now().time_since_epoch().count();
+    const unsigned run = std::random_device{}();
     folder_ = fs::temp_directory_path() /
               (std::string("pelora-vqiconv-") + info->name() + "-" + std::to_string(run));
     fs::remove_all(folder_);

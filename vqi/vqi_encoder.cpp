@@ -86,21 +86,23 @@ bool CodePlane(uint8_t* plane, size_t pixelCount, uint32_t options, uint32_t* st
     DeltaEncode(plane, length);
     *flags |= 1;
   }
+  // A stage is kept only where it shortens the plane, so its output gets room for one byte
+  // less than its input, and it gives up as soon as it would need more.
   if (options & kExportRle) {
-    PlaneBuffer scratch = AllocatePlane(length + kRleOutputSlack);
+    PlaneBuffer scratch = AllocatePlane(length - 1);
     if (!scratch) return false;
-    const size_t coded = RleEncode(scratch.get(), plane, length);
-    if (coded < length) {
+    const size_t coded = RleEncode(scratch.get(), length - 1, plane, length);
+    if (coded > 0) {
       std::memcpy(plane, scratch.get(), coded);
       *flags |= kPlaneRle;
       length = coded;
     }
   }
   if (options & kExportHuffman) {
-    PlaneBuffer scratch = AllocatePlane(length + kHuffmanOutputSlack);
+    PlaneBuffer scratch = AllocatePlane(length - 1);
     if (!scratch) return false;
-    const int64_t coded = HuffmanEncode(scratch.get(), plane, length);
-    if (coded > 0 && static_cast<size_t>(coded) < length) {
+    const int64_t coded = HuffmanEncode(scratch.get(), length - 1, plane, length);
+    if (coded > 0) {
       std::memcpy(plane, scratch.get(), static_cast<size_t>(coded));
       *flags |= kPlaneHuffman;
       length = static_cast<size_t>(coded);

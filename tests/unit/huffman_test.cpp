@@ -9,9 +9,12 @@
 
 namespace {
 
+// Room for any block.
+size_t Room(size_t length) { return length + kHuffmanHeaderSize + kMaxHuffmanTableLength; }
+
 std::vector<uint8_t> Encode(const std::vector<uint8_t>& input) {
-  std::vector<uint8_t> block(input.size() + kHuffmanOutputSlack);
-  const int64_t size = HuffmanEncode(block.data(), input.data(), input.size());
+  std::vector<uint8_t> block(Room(input.size()));
+  const int64_t size = HuffmanEncode(block.data(), block.size(), input.data(), input.size());
   EXPECT_GT(size, 0);
   block.resize(size > 0 ? static_cast<size_t>(size) : 0);
   return block;
@@ -62,10 +65,26 @@ TEST(HuffmanEncode, AllValuesWithEqualCountsGiveEightBitCodes) {
 }
 
 TEST(HuffmanEncode, FewerThanTwoValuesFail) {
-  std::vector<uint8_t> output(kHuffmanOutputSlack + 10);
+  std::vector<uint8_t> output(Room(10));
   const uint8_t same[10] = {};
-  EXPECT_EQ(HuffmanEncode(output.data(), same, sizeof same), kHuffmanTooFewValues);
-  EXPECT_EQ(HuffmanEncode(output.data(), same, 0), kHuffmanTooFewValues);
+  EXPECT_EQ(HuffmanEncode(output.data(), output.size(), same, sizeof same), kHuffmanTooFewValues);
+  EXPECT_EQ(HuffmanEncode(output.data(), output.size(), same, 0), kHuffmanTooFewValues);
+}
+
+TEST(HuffmanEncode, WritesNothingWhenTheBlockWouldNotFit) {
+  for (const std::vector<uint8_t>& input : {Bytes("ab"), Bytes("abracadabra")}) {
+    const std::vector<uint8_t> block = Encode(input);
+    std::vector<uint8_t> exact(block.size());
+    EXPECT_EQ(HuffmanEncode(exact.data(), exact.size(), input.data(), input.size()),
+              static_cast<int64_t>(block.size()));
+    EXPECT_EQ(exact, block);
+    // One byte short, or shorter than the header: nothing is written.
+    for (size_t room : {block.size() - 1, size_t{3}}) {
+      std::vector<uint8_t> small(room, 0xEE);
+      EXPECT_EQ(HuffmanEncode(small.data(), room, input.data(), input.size()), kHuffmanOutputFull);
+      EXPECT_EQ(small, std::vector<uint8_t>(room, 0xEE));
+    }
+  }
 }
 
 TEST(HuffmanEncode, DepthWithoutLeavesAddsOnlyATerminator) {
@@ -107,8 +126,9 @@ TEST(HuffmanEncode, CodesLongerThan31BitsFail) {
     a = b;
     b = next;
   }
-  std::vector<uint8_t> output(input.size() + kHuffmanOutputSlack);
-  EXPECT_LT(HuffmanEncode(output.data(), input.data(), input.size()), 0);
+  std::vector<uint8_t> output(Room(input.size()));
+  EXPECT_EQ(HuffmanEncode(output.data(), output.size(), input.data(), input.size()),
+            kHuffmanCodeTooLong);
 }
 
 TEST(HuffmanDecode, MaximumLimitsTheBytesDecoded) {

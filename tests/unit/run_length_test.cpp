@@ -8,8 +8,8 @@
 namespace {
 
 std::vector<uint8_t> Encode(const std::vector<uint8_t>& input) {
-  std::vector<uint8_t> stream(input.size() + kRleOutputSlack);
-  stream.resize(RleEncode(stream.data(), input.data(), input.size()));
+  std::vector<uint8_t> stream(input.size() + 1024);
+  stream.resize(RleEncode(stream.data(), stream.size(), input.data(), input.size()));
   return stream;
 }
 
@@ -107,6 +107,20 @@ TEST(RleEncode, EqualBytesNeverPushALiteralTo32768) {
   std::vector<uint8_t> followed = LiteralPushedOverTheLimit(5);
   followed.push_back(3);
   EXPECT_EQ(Packets(Encode(followed)), (std::vector<int>{32767, 1, 1}));
+}
+
+TEST(RleEncode, GivesUpWhenTheStreamWouldNotFit) {
+  // Bytes without runs; runs, which count their bytes before they become a packet; a literal
+  // split at the packet limit.
+  for (const std::vector<uint8_t>& input :
+       {Alternating(100), std::vector<uint8_t>(100, 0), LiteralPushedOverTheLimit(5)}) {
+    const std::vector<uint8_t> stream = Encode(input);
+    std::vector<uint8_t> exact(stream.size());
+    EXPECT_EQ(RleEncode(exact.data(), exact.size(), input.data(), input.size()), stream.size());
+    EXPECT_EQ(exact, stream);
+    std::vector<uint8_t> short_(stream.size() - 1);
+    EXPECT_EQ(RleEncode(short_.data(), short_.size(), input.data(), input.size()), 0u);
+  }
 }
 
 TEST(RleEncode, LongestRunAndTheByteAfterIt) {

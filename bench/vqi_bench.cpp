@@ -84,7 +84,7 @@ Result MeasureVqi(const ImageBuffer& image, int mode) {
   const double encode = BestSeconds([&] {
     encoding = std::make_unique<VqiEncoding>();
     Check(EncodeVqiParts(&image, mode, kExportDelta | kExportRle | kExportHuffman, 0, nullptr,
-                         encoding.get()),
+                         encoding.get(), 1),
           "VQI encode");
   });
   std::vector<uint8_t> file;

@@ -142,7 +142,7 @@ int64_t HuffmanEncode(uint8_t* output, size_t capacity, const uint8_t* input, si
 
   Put32(head + 4, static_cast<uint32_t>(blockSize));
   std::memcpy(output, head, static_cast<size_t>(tableEnd));
-  BitWriter writer(output + tableEnd);
+  BitWriter writer(output + tableEnd, static_cast<size_t>(blockSize) - tableEnd);
   for (size_t i = 0; i < length; ++i) writer.Append(codeOf[input[i]], lengthOf[input[i]]);
   writer.Finish();
   return static_cast<int64_t>(blockSize);

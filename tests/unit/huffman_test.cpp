@@ -177,17 +177,24 @@ TEST(HuffmanDecode, BitsBeyondTheBlockReadAsZero) {
 }
 
 TEST(BitWriter, PacksCodesLeastSignificantBitFirst) {
-  uint8_t out[16] = {};
-  BitWriter writer(out);
-  writer.Append(0x1, 1);
-  writer.Append(0x3, 3);
-  writer.Append(0x7FFFFFFF, 31);
-  writer.Append(0x0, 2);
-  writer.Append(0x5, 3);
-  EXPECT_EQ(writer.Finish(), 5u);
   // bits: 1, 110, 31 ones, 00, 101 → 0x1 | 0x3<<1 | 0x7FFFFFFF<<4 | 0x5<<37.
   const uint64_t expected = 0x1 | 0x3 << 1 | uint64_t{0x7FFFFFFF} << 4 | uint64_t{0x5} << 37;
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(out[i], static_cast<uint8_t>(expected >> (8 * i)));
+  // A stream of 5 bytes is written byte by byte, and nothing beyond it; in a longer one the
+  // first codes go out as whole words.
+  for (size_t end : {5, 16}) {
+    std::vector<uint8_t> out(16, 0xEE);
+    BitWriter writer(out.data(), end);
+    writer.Append(0x1, 1);
+    writer.Append(0x3, 3);
+    writer.Append(0x7FFFFFFF, 31);
+    writer.Append(0x0, 2);
+    writer.Append(0x5, 3);
+    EXPECT_EQ(writer.Finish(), 5u);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(out[i], static_cast<uint8_t>(expected >> (8 * i)));
+    if (end == 5) {
+      EXPECT_EQ(out[5], 0xEE);
+    }
+  }
 }
 
 }  // namespace

@@ -11,7 +11,10 @@
 #include "vqi/colour_models.h"
 #include "vqi/vqi_decoder.h"
 #include "vqi/vqi_encoder.h"
+#include "vqi/pixel_compose.h"
+#include "vqi/pixel_split.h"
 #include "vqi/vqi_file.h"
+#include "tests/unit/vector_code_switch.h"
 
 namespace {
 
@@ -115,6 +118,47 @@ TEST(ColourModels, TableDecoderAgreesWithTheFormulasEverywhere) {
   }
 }
 
+// The vector loops against the formulas: every pair of colour differences under the lowest,
+// middle and highest lumas, and every red and blue under a range of greens.
+TEST(ColourModels, VectorLoopsAgreeWithTheFormulas) {
+  for (bool vector : {true, false}) {
+    const VectorCodeSwitch vectorCode(vector);
+    std::vector<uint8_t> y(65536), yR(65536), yB(65536);
+    for (int k = 0; k < 65536; ++k) {
+      yR[k] = static_cast<uint8_t>(k >> 8);
+      yB[k] = static_cast<uint8_t>(k);
+    }
+    ImageBuffer target;
+    ASSERT_TRUE(CreateImageBuffer(&target, 65536, 24, 1));
+    for (int luma : {0, 1, 2, 100, 127, 128, 129, 200, 253, 254, 255}) {
+      std::fill(y.begin(), y.end(), static_cast<uint8_t>(luma));
+      const uint8_t* const planes[kVqiMaxPlanes] = {y.data(), yR.data(), yB.data(), nullptr};
+      ComposeRows(VqiPlaneLayout::kLuma, 65536, planes, 0, 1, &target);
+      for (int k = 0; k < 65536; ++k) {
+        uint8_t bgr[3];
+        RgbFromLuma(luma, yR[k], yB[k], bgr);
+        ASSERT_TRUE(std::equal(bgr, bgr + 3, target.pixels + 3 * k)) << vector << " " << k;
+      }
+    }
+    ImageBuffer image;
+    ASSERT_TRUE(CreateImageBuffer(&image, 65536, 24, 1));
+    for (int green = 0; green < 256; green += 17) {
+      for (int k = 0; k < 65536; ++k) {
+        uint8_t* p = image.pixels + 3 * k;
+        p[0] = static_cast<uint8_t>(k);
+        p[1] = static_cast<uint8_t>(green);
+        p[2] = static_cast<uint8_t>(k >> 8);
+      }
+      uint8_t* const out[3] = {y.data(), yR.data(), yB.data()};
+      SplitPixels(image, false, out);
+      for (int k = 0; k < 65536; ++k) {
+        const LumaPixel luma = LumaFromRgb(k >> 8, green, k & 0xFF);
+        ASSERT_TRUE(y[k] == luma.y && yR[k] == luma.yR && yB[k] == luma.yB) << vector << " " << k;
+      }
+    }
+  }
+}
+
 TEST_F(VqiCodec, EveryModeStageAndAlphaKindRoundTrips) {
   const int sizes[][2] = {{1, 1}, {2, 2}, {5, 3}, {4097, 1}, {1, 4097}, {33, 17}};
   for (const auto& size : sizes) {
@@ -190,6 +234,41 @@ TEST_F(VqiCodec, FullSizeNoisyPagesInEveryMode) {
     ASSERT_TRUE(ReadVqiImage(&expected, plain.data(), plain.size())) << mode;
     const size_t size = static_cast<size_t>(image.stride) * image.height;
     EXPECT_TRUE(std::equal(expected.pixels, expected.pixels + size, decoded.pixels)) << mode;
+  }
+}
+
+// The vector loops and the threads against the plain loops on the caller's thread alone:
+// widths around the vector steps, in every mode, with and without alpha, each coding stage.
+TEST_F(VqiCodec, VectorLoopsAndThreadsGiveTheSameBytes) {
+  const int sizes[][2] = {{1, 1}, {15, 2}, {16, 3}, {17, 5}, {33, 17}, {4097, 3}};
+  for (const auto& size : sizes) {
+    ImageBuffer image;
+    ASSERT_TRUE(CreateImageBuffer(&image, size[0], 24, size[1]));
+    FillSample(&image, size[0] + size[1]);
+    for (int mode : {kExportRgb, kExportLuma, kExportGrayscale}) {
+      for (uint32_t options : {7u, 1u, 0x102u}) {
+        SCOPED_TRACE(::testing::Message()
+                     << size[0] << "x" << size[1] << " mode " << mode << " options " << options);
+        std::vector<uint8_t> files[2];
+        std::vector<uint8_t> pixels[2];
+        for (int fast = 0; fast < 2; ++fast) {
+          const VectorCodeSwitch vectorCode(fast == 1);
+          VqiEncoding encoding;
+          ASSERT_TRUE(EncodeVqiParts(&image, mode, options, 0x00C80A, nullptr, &encoding,
+                                     fast == 1 ? 4 : 1));
+          for (size_t i = 0; i < encoding.partCount; ++i) {
+            const auto* bytes = static_cast<const uint8_t*>(encoding.parts[i].data);
+            files[fast].insert(files[fast].end(), bytes, bytes + encoding.parts[i].size);
+          }
+          ImageBuffer decoded;
+          ASSERT_TRUE(ReadVqiImageWithThreads(&decoded, files[0].data(), files[0].size(),
+                                              fast == 1 ? 4 : 1));
+          pixels[fast].assign(decoded.pixels, decoded.pixels + decoded.stride * decoded.height);
+        }
+        EXPECT_EQ(files[1], files[0]);
+        EXPECT_EQ(pixels[1], pixels[0]);
+      }
+    }
   }
 }
 
@@ -299,11 +378,16 @@ class DamagedVqi : public VqiCodec {
     ASSERT_EQ(Field32(good_, 28), 0x301u);  // the first plane uses every stage
   }
 
+  // On the caller's thread and with helpers alike.
   static bool Refused(const std::vector<uint8_t>& file) {
-    ImageBuffer target;
-    const bool read = ReadVqiImage(&target, file.data(), file.size());
-    EXPECT_EQ(target.kind == kImageEmpty, !read);
-    return !read;
+    bool refused = true;
+    for (int threads : {1, 4}) {
+      ImageBuffer target;
+      const bool read = ReadVqiImageWithThreads(&target, file.data(), file.size(), threads);
+      EXPECT_EQ(target.kind == kImageEmpty, !read);
+      refused = refused && !read;
+    }
+    return refused;
   }
 
   std::vector<uint8_t> With(size_t offset, std::vector<uint8_t> bytes) const {

@@ -5,7 +5,7 @@
 #include "core/image_buffer.h"
 #include "vqi/band_decoding.h"
 #include "vqi/plane_reader.h"
-#include "vqi/plane_threads.h"
+#include "vqi/worker_threads.h"
 #include "vqi/vqi_file.h"
 
 bool ReadVqiImage(ImageBuffer* target, const uint8_t* data, size_t length) {

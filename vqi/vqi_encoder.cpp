@@ -11,7 +11,7 @@
 #include "vqi/delta_coding.h"
 #include "vqi/huffman.h"
 #include "vqi/pixel_split.h"
-#include "vqi/plane_threads.h"
+#include "vqi/worker_threads.h"
 #include "vqi/run_length.h"
 #include "vqi/vqi_file.h"
 
@@ -127,7 +127,7 @@ bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
   uint32_t storedLengths[kVqiMaxPlanes] = {};
   uint32_t planeFlags[kVqiMaxPlanes] = {};
   std::atomic<bool> coded{true};
-  RunPlanes(planeCount, threads, [&](int i) {
+  ForEachOnThreads(planeCount, threads, [&](int i) {
     if (!CodePlane(&planes[i], pixelCount, options, &storedLengths[i], &planeFlags[i])) {
       coded = false;
     }

@@ -1,4 +1,4 @@
-#include "vqi/plane_threads.h"
+#include "vqi/worker_threads.h"
 
 #include <atomic>
 #include <system_error>
@@ -10,19 +10,19 @@ int ProcessorCount() {
   return count > 0 ? static_cast<int>(count) : 1;
 }
 
-void RunPlanes(int count, int threads, const std::function<void(int)>& work) {
+void ForEachOnThreads(int count, int threads, const std::function<void(int)>& work) {
   std::atomic<int> next{0};
-  auto takePlanes = [&] {
-    for (int plane = next++; plane < count; plane = next++) work(plane);
+  auto takeNext = [&] {
+    for (int index = next++; index < count; index = next++) work(index);
   };
   std::vector<std::thread> helpers;
   for (int i = 1; i < threads && i < count; ++i) {
     try {
-      helpers.emplace_back(takePlanes);
+      helpers.emplace_back(takeNext);
     } catch (const std::system_error&) {
       break;
     }
   }
-  takePlanes();
+  takeNext();
   for (std::thread& helper : helpers) helper.join();
 }

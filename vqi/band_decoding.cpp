@@ -6,7 +6,6 @@
 #include <mutex>
 #include <new>
 #include <system_error>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -42,7 +41,7 @@ bool AllocateBands(const BandJob& job, BandBuffer bands[]) {
   return true;
 }
 
-void Compose(const BandJob& job, const BandBuffer bands[], const Band& band) {
+void ComposeBand(const BandJob& job, const BandBuffer bands[], const Band& band) {
   const uint8_t* bytes[kVqiMaxPlanes] = {};
   for (int i = 0; i < job.layout.planeCount; ++i) bytes[i] = bands[i].get();
   ComposeRows(PlaneLayoutOf(job.layout), job.layout.width, bytes, band.row, band.rows, job.target);
@@ -56,7 +55,7 @@ bool DecodeInCaller(const BandJob& job) {
     for (int i = 0; i < job.layout.planeCount; ++i) {
       if (!job.readers[i].Read(bands[i].get(), band.count)) return false;
     }
-    Compose(job, bands, band);
+    ComposeBand(job, bands, band);
   }
   return true;
 }
@@ -92,7 +91,7 @@ class BandPipeline {
       if (Ready(composed_)) {
         const int32_t index = composed_;
         lock.unlock();
-        ::Compose(job_, slots_[index % kSlots], BandAt(job_, index));
+        ComposeBand(job_, slots_[index % kSlots], BandAt(job_, index));
         lock.lock();
         ++composed_;
         Changed(lock);

@@ -1,6 +1,5 @@
 #include "vqi/vqi_encoder.h"
 
-#include <atomic>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -55,23 +54,23 @@ void FillAlphaFromImage(const ImageBuffer& image, const ImageBuffer& source, uin
 }
 
 // Codes one plane with the stages asked for; gives its stored length and flags. Each stage
-// writes into the spare buffer, and the two change places when the stage is kept.
+// writes into the spare buffer, and the two change places when the stage is kept. False, with
+// the plane untouched, when the spare buffer cannot be had.
 bool CodePlane(PlaneBuffer* plane, size_t pixelCount, uint32_t options, uint32_t* storedLength,
                uint32_t* flags) {
+  // A stage is kept only where it shortens the plane, so its output gets room for one byte
+  // less than its input, and it gives up as soon as it would need more.
+  PlaneBuffer spare;
+  if (options & (kExportRle | kExportHuffman)) {
+    spare = AllocatePlane(pixelCount - 1);
+    if (!spare) return false;
+  }
   size_t length = pixelCount;
   *flags = 0;
   if (options & kExportDelta) {
     DeltaEncode(plane->get(), length);
     *flags |= 1;
   }
-  if ((options & (kExportRle | kExportHuffman)) == 0) {
-    *storedLength = static_cast<uint32_t>(length);
-    return true;
-  }
-  // A stage is kept only where it shortens the plane, so its output gets room for one byte
-  // less than its input, and it gives up as soon as it would need more.
-  PlaneBuffer spare = AllocatePlane(pixelCount - 1);
-  if (!spare) return false;
   if (options & kExportRle) {
     const size_t coded = RleEncode(spare.get(), length - 1, plane->get(), length);
     if (coded > 0) {
@@ -126,13 +125,18 @@ bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
 
   uint32_t storedLengths[kVqiMaxPlanes] = {};
   uint32_t planeFlags[kVqiMaxPlanes] = {};
-  std::atomic<bool> coded{true};
+  bool coded[kVqiMaxPlanes] = {};
   ForEachOnThreads(planeCount, threads, [&](int i) {
-    if (!CodePlane(&planes[i], pixelCount, options, &storedLengths[i], &planeFlags[i])) {
-      coded = false;
-    }
+    coded[i] = CodePlane(&planes[i], pixelCount, options, &storedLengths[i], &planeFlags[i]);
   });
-  if (!coded) return false;
+  // Planes coded side by side each need a spare buffer at the same time; one that found no
+  // memory for it gets another try once the others are done.
+  for (int i = 0; i < planeCount; ++i) {
+    if (!coded[i] &&
+        !CodePlane(&planes[i], pixelCount, options, &storedLengths[i], &planeFlags[i])) {
+      return false;
+    }
+  }
 
   uint8_t* table = encoding->table;
   uint64_t fileSize = kVqiHeaderSize + kVqiPlaneEntrySize * planeCount;

@@ -11,12 +11,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/qoi_codec.h"
+#include "bench/times.h"
 #include "cli/image_input.h"
 #include "core/image_buffer.h"
 #include "vqi/vqi_decoder.h"
@@ -24,20 +24,6 @@
 #include "vqi/worker_threads.h"
 
 namespace {
-
-struct Seconds {
-  double cpu;   // of all the process's threads
-  double wall;
-};
-
-Seconds Now() {
-  timespec cpu;
-  timespec wall;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
-  clock_gettime(CLOCK_MONOTONIC, &wall);
-  return {static_cast<double>(cpu.tv_sec) + static_cast<double>(cpu.tv_nsec) * 1e-9,
-          static_cast<double>(wall.tv_sec) + static_cast<double>(wall.tv_nsec) * 1e-9};
-}
 
 // The best processor and the best wall time of repeated runs (each the best of its own, since
 // other work on a shared machine only ever adds): at least five runs, and at least a second
@@ -216,9 +202,9 @@ void PrintRows(const std::string& name, const ImageBuffer& image, const std::vec
     const Result& r = row.result;
     std::printf("  %-20s %7.0f %7.0f  %7.0f %7.0f   %6.2f %6.2f   %6.2f %6.2f  %11zu %6.1f%%\n",
                 row.codec.c_str(), megabytes / r.encode.cpu, megabytes / r.encode.wall,
-                megabytes / r.decode.cpu, megabytes / r.decode.wall, png.encode.wall / r.encode.wall,
-                png.decode.wall / r.decode.wall, qoi.encode.wall / r.encode.wall,
-                qoi.decode.wall / r.decode.wall, r.size,
+                megabytes / r.decode.cpu, megabytes / r.decode.wall,
+                png.encode.wall / r.encode.wall, png.decode.wall / r.decode.wall,
+                qoi.encode.wall / r.encode.wall, qoi.decode.wall / r.decode.wall, r.size,
                 100.0 * static_cast<double>(r.size) / (megabytes * 1e6));
   }
 }
@@ -227,10 +213,11 @@ void PrintRows(const std::string& name, const ImageBuffer& image, const std::vec
 
 int main(int argc, char** argv) {
   const int cores = ProcessorCount();
-  std::printf("MB/s of 24-bit pixels, processor time (all threads) and wall time, each the best\n"
-              "of several runs; ratios are this codec's speed over PNG's and QOI's in wall\n"
-              "time. VQI on 1 thread, and on %d (the processor's cores).\n",
-              cores);
+  std::printf(
+      "MB/s of 24-bit pixels, processor time (all threads) and wall time, each the best\n"
+      "of several runs; ratios are this codec's speed over PNG's and QOI's in wall\n"
+      "time. VQI on 1 thread, and on %d (the processor's cores).\n",
+      cores);
   std::printf("%-22s %15s  %15s   %-13s   %-13s  %11s %7s\n", "picture / codec", "encode MB/s",
               "decode MB/s", "xPNG enc dec", "xQOI enc dec", "size", "of raw");
   std::printf("%-22s %7s %7s  %7s %7s\n", "", "CPU", "wall", "CPU", "wall");
@@ -267,18 +254,20 @@ int main(int argc, char** argv) {
     // The default mode's figures, for the summary.
     const Result& single = rows[1].result;
     const Result& many = rows[2].result;
-    std::printf("figure %s decode-wall-threads-png %.2f\n", name.c_str(),
-                png.decode.wall / many.decode.wall);
-    std::printf("figure %s decode-wall-threads-qoi %.2f\n", name.c_str(),
-                qoi.decode.wall / many.decode.wall);
-    std::printf("figure %s decode-cpu-1-png %.2f\n", name.c_str(),
-                png.decode.cpu / single.decode.cpu);
-    std::printf("figure %s decode-wall-1-png %.2f\n", name.c_str(),
-                png.decode.wall / single.decode.wall);
-    std::printf("figure %s encode-cpu-1-png %.2f\n", name.c_str(),
-                png.encode.cpu / single.encode.cpu);
-    std::printf("figure %s encode-wall-threads-png %.2f\n", name.c_str(),
-                png.encode.wall / many.encode.wall);
+    const struct {
+      const char* key;
+      double value;
+    } figures[] = {
+        {"decode-wall-threads-png", png.decode.wall / many.decode.wall},
+        {"decode-wall-threads-qoi", qoi.decode.wall / many.decode.wall},
+        {"decode-cpu-1-png", png.decode.cpu / single.decode.cpu},
+        {"decode-wall-1-png", png.decode.wall / single.decode.wall},
+        {"encode-cpu-1-png", png.encode.cpu / single.encode.cpu},
+        {"encode-wall-threads-png", png.encode.wall / many.encode.wall},
+    };
+    for (const auto& figure : figures) {
+      std::printf("figure %s %s %.2f\n", name.c_str(), figure.key, figure.value);
+    }
     std::fflush(stdout);
   }
   return 0;

@@ -4,7 +4,6 @@
 // each the best of several runs.
 //   adjust_bench PHOTO.bmp   (a 24-bit uncompressed BMP)
 
-#include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,29 +16,13 @@
 #include "adjust/hsv.h"
 #include "adjust/level_table.h"
 #include "adjust/rotation.h"
+#include "bench/times.h"
 #include "core/bmp_format.h"
 #include "core/image_buffer.h"
 
 namespace {
 
 constexpr int kRuns = 7;
-
-// Processor time of this process (on a shared machine, time spent waiting for the processor
-// says nothing about the code) and wall time. (<chrono> cannot be used: its unit names do not
-// survive the program's narrow code page.)
-struct Seconds {
-  double cpu;
-  double wall;
-};
-
-Seconds Now() {
-  timespec cpu;
-  timespec wall;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
-  clock_gettime(CLOCK_MONOTONIC, &wall);
-  return {double(cpu.tv_sec) + double(cpu.tv_nsec) * 1e-9,
-          double(wall.tv_sec) + double(wall.tv_nsec) * 1e-9};
-}
 
 bool LoadPhoto(const char* path, ImageBuffer* image) {
   std::ifstream file(path, std::ios::binary);
@@ -102,9 +85,8 @@ int main(int argc, char** argv) {
   // The same settings as the ImageMagick runs: hue +30 degrees, saturation 120 %, value 90 %;
   // brightness 0, contrast 120 %, gamma 150 %.
   const HsvParameters hsv = ScaleHsvNumbers(30, 120, 90);
-  PrintBestRates("hsv", pixels, [&] {
-    AdjustHsv(&image, hsv.hueShift, hsv.saturationScale, hsv.valueScale);
-  });
+  PrintBestRates("hsv", pixels,
+                 [&] { AdjustHsv(&image, hsv.hueShift, hsv.saturationScale, hsv.valueScale); });
   const LevelParameters levels = ScaleLevelNumbers(0, 120, 150);
   PrintBestRates("levels", pixels, [&] {
     AdjustBrightnessContrastGamma(&image, levels.contrastScale, levels.brightnessShift,

@@ -77,7 +77,7 @@ struct Bgr16 {
 };
 
 // The inverse luma transform of eight pixels in 16-bit lanes. (32 × yR) / 23 is
-// (2 × yR × 45591) >> 16 for every byte yR; the unit tests hold it to the table decoder.
+// (2 × yR × 45591) >> 16 for every byte yR; the unit tests hold the loop to the formulas.
 PELORA_SSE2 inline Bgr16 LumaToBgr(__m128i y, __m128i yR, __m128i yB) {
   const __m128i red = _mm_sub_epi16(
       _mm_mulhi_epu16(_mm_add_epi16(yR, yR), _mm_set1_epi16(static_cast<short>(45591))),

@@ -1,8 +1,11 @@
 #include "vqi/vqi_encoder.h"
 
 #include <cstring>
+#include <mutex>
 #include <memory>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "core/file_replace.h"
 #include "core/image_buffer.h"
@@ -53,16 +56,46 @@ void FillAlphaFromImage(const ImageBuffer& image, const ImageBuffer& source, uin
   }
 }
 
+// Spare buffers passed from one plane to the next, so that planes coded one after another
+// share one: fresh memory costs a page fault per page.
+class SparePlanes {
+ public:
+  explicit SparePlanes(size_t size) : size_(size) {}
+
+  // Empty when there is no memory for one.
+  PlaneBuffer Take() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!free_.empty()) {
+        PlaneBuffer spare = std::move(free_.back());
+        free_.pop_back();
+        return spare;
+      }
+    }
+    return AllocatePlane(size_);
+  }
+
+  void Give(PlaneBuffer spare) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    free_.push_back(std::move(spare));
+  }
+
+ private:
+  const size_t size_;
+  std::mutex mutex_;
+  std::vector<PlaneBuffer> free_;
+};
+
 // Codes one plane with the stages asked for; gives its stored length and flags. Each stage
-// writes into the spare buffer, and the two change places when the stage is kept. False, with
-// the plane untouched, when the spare buffer cannot be had.
-bool CodePlane(PlaneBuffer* plane, size_t pixelCount, uint32_t options, uint32_t* storedLength,
-               uint32_t* flags) {
+// writes into a spare buffer, and the two change places when the stage is kept. False, with
+// the plane untouched, when no spare buffer can be had.
+bool CodePlane(PlaneBuffer* plane, size_t pixelCount, uint32_t options, SparePlanes* spares,
+               uint32_t* storedLength, uint32_t* flags) {
   // A stage is kept only where it shortens the plane, so its output gets room for one byte
   // less than its input, and it gives up as soon as it would need more.
   PlaneBuffer spare;
   if (options & (kExportRle | kExportHuffman)) {
-    spare = AllocatePlane(pixelCount - 1);
+    spare = spares->Take();
     if (!spare) return false;
   }
   size_t length = pixelCount;
@@ -88,6 +121,7 @@ bool CodePlane(PlaneBuffer* plane, size_t pixelCount, uint32_t options, uint32_t
     }
   }
   *storedLength = static_cast<uint32_t>(length);
+  if (spare) spares->Give(std::move(spare));
   return true;
 }
 
@@ -126,14 +160,16 @@ bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
   uint32_t storedLengths[kVqiMaxPlanes] = {};
   uint32_t planeFlags[kVqiMaxPlanes] = {};
   bool coded[kVqiMaxPlanes] = {};
+  SparePlanes spares(pixelCount);
   ForEachOnThreads(planeCount, threads, [&](int i) {
-    coded[i] = CodePlane(&planes[i], pixelCount, options, &storedLengths[i], &planeFlags[i]);
+    coded[i] =
+        CodePlane(&planes[i], pixelCount, options, &spares, &storedLengths[i], &planeFlags[i]);
   });
   // Planes coded side by side each need a spare buffer at the same time; one that found no
   // memory for it gets another try once the others are done.
   for (int i = 0; i < planeCount; ++i) {
     if (!coded[i] &&
-        !CodePlane(&planes[i], pixelCount, options, &storedLengths[i], &planeFlags[i])) {
+        !CodePlane(&planes[i], pixelCount, options, &spares, &storedLengths[i], &planeFlags[i])) {
       return false;
     }
   }

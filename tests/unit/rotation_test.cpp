@@ -55,7 +55,7 @@ TEST(RotateImage, MatchesThePlainMappingOnOddSizes) {
   // Sizes around the copy's block and tile edges, with random bytes in the padding too; with
   // the vector version and without.
   const int sizes[][2] = {{1, 1},   {1, 7},    {7, 1}, {5, 3},    {31, 33},
-                          {65, 97}, {130, 67}, {4, 4}, {6, 1029}, {1030, 5}};
+                          {65, 97}, {130, 67}, {8, 4}, {9, 1029}, {1041, 5}};
   for (bool vector : {true, false}) {
     const VectorCodeSwitch vectorCode(vector);
     for (const auto& size : sizes) {

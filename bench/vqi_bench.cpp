@@ -26,13 +26,13 @@
 namespace {
 
 // The best processor and the best wall time of repeated runs (each the best of its own, since
-// other work on a shared machine only ever adds): at least five runs, and at least a second
+// other work on a shared machine only ever adds): at least eight runs, and at least two seconds
 // in all.
 template <typename Work>
 Seconds Best(Work work) {
   Seconds best = {1e30, 1e30};
   double total = 0;
-  for (int run = 0; run < 5 || total < 1.0; ++run) {
+  for (int run = 0; run < 8 || total < 2.0; ++run) {
     const Seconds start = Now();
     work();
     const Seconds end = Now();

@@ -6,11 +6,20 @@
 
 #if defined(__i386__) || defined(__x86_64__)
 #define PELORA_HAS_VECTOR_CODE 1
+#if defined(__i386__)
+// 32-bit Windows keeps the stack aligned to 4 bytes only (in calls from the system to a
+// window or dialog procedure, for one), while vector registers kept on the stack need 16 or
+// 32: such functions align their own frames.
+#define PELORA_ALIGNED_FRAME __attribute__((force_align_arg_pointer))
+#else
+#define PELORA_ALIGNED_FRAME
+#endif
 // Functions that use the instructions carry these, so every build may hold them.
-#define PELORA_SSE2 __attribute__((target("sse2")))
-#define PELORA_SSSE3 __attribute__((target("ssse3")))
-#define PELORA_AVX2 __attribute__((target("avx2")))
-#define PELORA_AVX512_VBMI __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+#define PELORA_SSE2 __attribute__((target("sse2"))) PELORA_ALIGNED_FRAME
+#define PELORA_SSSE3 __attribute__((target("ssse3"))) PELORA_ALIGNED_FRAME
+#define PELORA_AVX2 __attribute__((target("avx2"))) PELORA_ALIGNED_FRAME
+#define PELORA_AVX512_VBMI \
+  __attribute__((target("avx512f,avx512bw,avx512vbmi"))) PELORA_ALIGNED_FRAME
 #else
 #define PELORA_HAS_VECTOR_CODE 0
 #endif

@@ -18,8 +18,19 @@ struct BitWriter {
 
   // `length` is 1 to 31; bits of `code` above it must be zero.
   void Append(uint32_t code, int length) {
+    Add(code, length);
+    Flush();
+  }
+
+  // Gathers a code without writing it: at most 57 bits may gather between two Flush() calls
+  // (Flush leaves fewer than 8).
+  void Add(uint32_t code, int length) {
     pending |= uint64_t{code} << pendingBits;
     pendingBits += length;
+  }
+
+  // Writes the whole bytes gathered.
+  void Flush() {
     if (bytePosition + 8 <= end) {
       uint64_t word = pending;
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "vqi/bit_writer.h"
@@ -132,10 +133,12 @@ int64_t HuffmanEncode(uint8_t* output, size_t capacity, const uint8_t* input, si
   uint32_t codeOf[256] = {};
   int lengthOf[256] = {};
   uint64_t bits = 0;
+  int longest = 0;
   for (int i = 0; i < code.leafCount; ++i) {
     codeOf[code.leaves[i].value] = code.leaves[i].code;
     lengthOf[code.leaves[i].value] = code.leaves[i].length;
     bits += counts[code.leaves[i].value] * code.leaves[i].length;
+    longest = std::max<int>(longest, code.leaves[i].length);
   }
   const uint64_t blockSize = static_cast<uint64_t>(tableEnd) + (bits + 7) / 8;
   if (blockSize > capacity) return kHuffmanOutputFull;
@@ -143,7 +146,15 @@ int64_t HuffmanEncode(uint8_t* output, size_t capacity, const uint8_t* input, si
   Put32(head + 4, static_cast<uint32_t>(blockSize));
   std::memcpy(output, head, static_cast<size_t>(tableEnd));
   BitWriter writer(output + tableEnd, static_cast<size_t>(blockSize) - tableEnd);
-  for (size_t i = 0; i < length; ++i) writer.Append(codeOf[input[i]], lengthOf[input[i]]);
+  size_t i = 0;
+  if (longest <= 28) {  // two codes fit beside the bits a flush leaves
+    for (; i + 2 <= length; i += 2) {
+      writer.Add(codeOf[input[i]], lengthOf[input[i]]);
+      writer.Add(codeOf[input[i + 1]], lengthOf[input[i + 1]]);
+      writer.Flush();
+    }
+  }
+  for (; i < length; ++i) writer.Append(codeOf[input[i]], lengthOf[input[i]]);
   writer.Finish();
   return static_cast<int64_t>(blockSize);
 }

@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/vector_code.h"
+
+#if PELORA_HAS_VECTOR_CODE
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 void Put16(uint8_t* p, size_t v) {
@@ -53,9 +59,41 @@ size_t NextEqualPair(const uint8_t* input, size_t k, size_t length) {
   return length;
 }
 
+#if PELORA_HAS_VECTOR_CODE
+// Skips 16 positions at a time while none of them starts kRunMinimum + 1 equal bytes; gives
+// the first position not skipped, which is where such bytes start or where none started
+// before. `k` must begin a group of equal bytes. Bit j of each mask says whether byte j
+// equals the next.
+static_assert(kRunMinimum == 6, "the masks look for 6 pairs of equal bytes in a row");
+
+PELORA_SSE2 size_t SkipToRunSse2(const uint8_t* input, size_t k, size_t length) {
+  auto pairs = [input](size_t at) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(input + at));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(input + at + 1));
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, next)));
+  };
+  if (k + 33 > length) return k;
+  uint32_t low = pairs(k);
+  for (; k + 33 <= length; k += 16) {
+    const uint32_t high = pairs(k + 16);
+    const uint32_t both = low | high << 16;
+    // Bits j … j + 5 set: bytes j … j + 6 equal.
+    uint32_t starts = both & both >> 1;
+    starts &= starts >> 2;
+    starts &= both >> 4 & both >> 5;
+    if ((starts & 0xFFFF) != 0) return k + static_cast<size_t>(__builtin_ctz(starts & 0xFFFF));
+    low = high;
+  }
+  return k;
+}
+#endif
+
 // The start of the first group of more than kRunMinimum equal bytes from `k` on, and its
 // length; `length` when there is none. `k` must begin a group of equal bytes.
 size_t NextRun(const uint8_t* input, size_t k, size_t length, size_t* group) {
+#if PELORA_HAS_VECTOR_CODE
+  if (UseSse2()) k = SkipToRunSse2(input, k, length);
+#endif
   for (;;) {
     const size_t pair = NextEqualPair(input, k, length);
     if (pair == length) return length;

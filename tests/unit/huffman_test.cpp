@@ -104,17 +104,19 @@ TEST(HuffmanEncode, DepthWithoutLeavesAddsOnlyATerminator) {
 
 TEST(HuffmanEncode, SkewedCountsRoundTripWithLongCodes) {
   // Fibonacci counts make a chain-shaped tree: codes of many lengths, some beyond the
-  // decoder's look-up width.
-  std::vector<uint8_t> input;
-  uint32_t a = 1, b = 1;
-  for (int value = 0; value < 20; ++value) {
-    input.insert(input.end(), a, static_cast<uint8_t>(value));
-    const uint32_t next = a + b;
-    a = b;
-    b = next;
+  // decoder's look-up width; with 30 values up to 29 bits, more than the coder packs in pairs.
+  for (int values : {20, 30}) {
+    std::vector<uint8_t> input;
+    uint32_t a = 1, b = 1;
+    for (int value = 0; value < values; ++value) {
+      input.insert(input.end(), a, static_cast<uint8_t>(value));
+      const uint32_t next = a + b;
+      a = b;
+      b = next;
+    }
+    const std::vector<uint8_t> block = Encode(input);
+    EXPECT_EQ(Decode(block), input) << values;
   }
-  const std::vector<uint8_t> block = Encode(input);
-  EXPECT_EQ(Decode(block), input);
 }
 
 TEST(HuffmanEncode, CodesLongerThan31BitsFail) {

@@ -5,6 +5,7 @@
 
 #include "vqi/delta_coding.h"
 #include "vqi/run_length.h"
+#include "tests/unit/vector_code_switch.h"
 
 namespace {
 
@@ -183,6 +184,7 @@ std::vector<uint8_t> StraightforwardPackets(const std::vector<uint8_t>& input) {
 TEST(RleEncode, EqualsThePlainWayOnRandomRuns) {
   std::mt19937 random(7);
   for (int trial = 0; trial < 300; ++trial) {
+    const VectorCodeSwitch vectorCode(trial % 2 == 0);
     // Stretches of few values, runs of every length, long literals.
     std::vector<uint8_t> input;
     const size_t length = random() % (trial < 200 ? 400 : 100000);

@@ -32,7 +32,8 @@ PELORA_SSE2 size_t DeltaEncodeSse2(uint8_t* bytes, size_t length, uint8_t* last)
   return k;
 }
 
-// Sixteen running sums at a time: four shifted additions, then the sum carried in.
+// Sixteen running sums at a time: four shifted additions, then the sum carried in. The
+// carry grows by each block's own total, so that blocks wait on each other for one addition.
 PELORA_SSE2 uint8_t DeltaDecodeSse2(uint8_t* bytes, size_t length, uint8_t sum) {
   __m128i carry = _mm_set1_epi8(static_cast<char>(sum));
   size_t k = 0;
@@ -42,14 +43,14 @@ PELORA_SSE2 uint8_t DeltaDecodeSse2(uint8_t* bytes, size_t length, uint8_t sum) 
     x = _mm_add_epi8(x, _mm_slli_si128(x, 2));
     x = _mm_add_epi8(x, _mm_slli_si128(x, 4));
     x = _mm_add_epi8(x, _mm_slli_si128(x, 8));
-    x = _mm_add_epi8(x, carry);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + k), x);
-    // The last byte into every lane.
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + k), _mm_add_epi8(x, carry));
+    // The block's total, its last running sum, into every lane.
     const __m128i high = _mm_shufflehi_epi16(_mm_unpackhi_epi8(x, x), 0xFF);
-    carry = _mm_shuffle_epi32(high, 0xFF);
+    carry = _mm_add_epi8(carry, _mm_shuffle_epi32(high, 0xFF));
   }
   return DeltaDecodePlain(bytes + k, length - k, static_cast<uint8_t>(_mm_cvtsi128_si32(carry)));
 }
+
 #endif
 
 }  // namespace

@@ -66,16 +66,17 @@ size_t NextEqualPair(const uint8_t* input, size_t k, size_t length) {
 // equals the next.
 static_assert(kRunMinimum == 6, "the masks look for 6 pairs of equal bytes in a row");
 
+PELORA_SSE2 inline uint32_t EqualPairs(const uint8_t* bytes) {
+  const __m128i these = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+  const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 1));
+  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(these, next)));
+}
+
 PELORA_SSE2 size_t SkipToRunSse2(const uint8_t* input, size_t k, size_t length) {
-  auto pairs = [input](size_t at) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(input + at));
-    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(input + at + 1));
-    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, next)));
-  };
   if (k + 33 > length) return k;
-  uint32_t low = pairs(k);
+  uint32_t low = EqualPairs(input + k);
   for (; k + 33 <= length; k += 16) {
-    const uint32_t high = pairs(k + 16);
+    const uint32_t high = EqualPairs(input + k + 16);
     const uint32_t both = low | high << 16;
     // Bits j … j + 5 set: bytes j … j + 6 equal.
     uint32_t starts = both & both >> 1;

@@ -1,6 +1,8 @@
 // Encode and decode throughput of VQI against memcpy, PNG (libspng, default level) and QOI
-// on the same pixels. Usage: vqi_bench NAME=FILE.bmp ... [--gradient WIDTHxHEIGHT]
-// Prints one table; throughput is MB/s of 24-bit pixels (width x height x 3 bytes).
+// on the same pixels, in processor time and in wall time, with VQI on one thread and on all
+// cores. Usage: vqi_bench NAME=FILE.bmp ... [--gradient WIDTHxHEIGHT]
+// Prints one table per picture; throughput is MB/s of 24-bit pixels (width x height x 3
+// bytes). Lines beginning "figure" give the ratios that scripts/bench sums up.
 #include <spng.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,44 +11,42 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/qoi_codec.h"
+#include "bench/times.h"
 #include "cli/image_input.h"
 #include "core/image_buffer.h"
 #include "vqi/vqi_decoder.h"
 #include "vqi/vqi_encoder.h"
+#include "vqi/worker_threads.h"
 
 namespace {
 
-double Now() {
-  timespec now;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);  // CPU time: the machine may be shared
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// The best time of repeated runs: at least three, and at least a second in all.
+// The best processor and the best wall time of repeated runs (each the best of its own, since
+// other work on a shared machine only ever adds): at least three runs, and at least a second
+// in all.
 template <typename Work>
-double BestSeconds(Work work) {
-  double best = 1e30;
+Seconds Best(Work work) {
+  Seconds best = {1e30, 1e30};
   double total = 0;
   for (int run = 0; run < 3 || total < 1.0; ++run) {
-    const double start = Now();
+    const Seconds start = Now();
     work();
-    const double seconds = Now() - start;
-    best = std::min(best, seconds);
-    total += seconds;
+    const Seconds end = Now();
+    best.cpu = std::min(best.cpu, end.cpu - start.cpu);
+    best.wall = std::min(best.wall, end.wall - start.wall);
+    total += end.wall - start.wall;
   }
   return best;
 }
 
 struct Result {
-  std::string codec;
-  double encodeSeconds;
-  double decodeSeconds;
+  Seconds encode;
+  Seconds decode;
   size_t size;
 };
 
@@ -74,17 +74,17 @@ void Check(bool ok, const char* what) {
 
 Result MeasureMemcpy(const std::vector<uint8_t>& rgb) {
   std::vector<uint8_t> copy(rgb.size());
-  const double seconds = BestSeconds([&] { std::memcpy(copy.data(), rgb.data(), rgb.size()); });
+  const Seconds seconds = Best([&] { std::memcpy(copy.data(), rgb.data(), rgb.size()); });
   Check(copy == rgb, "memcpy");
-  return {"memcpy", seconds, seconds, rgb.size()};
+  return {seconds, seconds, rgb.size()};
 }
 
-Result MeasureVqi(const ImageBuffer& image, int mode) {
+Result MeasureVqi(const ImageBuffer& image, int mode, int threads) {
   std::unique_ptr<VqiEncoding> encoding;
-  const double encode = BestSeconds([&] {
+  const Seconds encode = Best([&] {
     encoding = std::make_unique<VqiEncoding>();
     Check(EncodeVqiParts(&image, mode, kExportDelta | kExportRle | kExportHuffman, 0, nullptr,
-                         encoding.get()),
+                         encoding.get(), threads),
           "VQI encode");
   });
   std::vector<uint8_t> file;
@@ -93,20 +93,20 @@ Result MeasureVqi(const ImageBuffer& image, int mode) {
     file.insert(file.end(), bytes, bytes + encoding->parts[i].size);
   }
   ImageBuffer decoded;
-  const double decode = BestSeconds([&] {
+  const Seconds decode = Best([&] {
     FreeImageBuffer(&decoded);
-    Check(ReadVqiImage(&decoded, file.data(), file.size()), "VQI decode");
+    Check(ReadVqiImageWithThreads(&decoded, file.data(), file.size(), threads), "VQI decode");
   });
   if (mode == kExportRgb) {
     Check(std::equal(image.pixels, image.pixels + image.stride * image.height, decoded.pixels),
           "VQI round trip");
   }
-  return {"VQI", encode, decode, file.size()};
+  return {encode, decode, file.size()};
 }
 
 Result MeasurePng(const ImageBuffer& image, const std::vector<uint8_t>& rgb) {
   std::vector<uint8_t> png;
-  const double encode = BestSeconds([&] {
+  const Seconds encode = Best([&] {
     spng_ctx* ctx = spng_ctx_new(SPNG_CTX_ENCODER);
     spng_set_option(ctx, SPNG_ENCODE_TO_BUFFER, 1);
     spng_ihdr ihdr = {};
@@ -126,7 +126,7 @@ Result MeasurePng(const ImageBuffer& image, const std::vector<uint8_t>& rgb) {
     std::free(buffer);
   });
   std::unique_ptr<uint8_t[]> out;
-  const double decode = BestSeconds([&] {
+  const Seconds decode = Best([&] {
     out.reset(new uint8_t[rgb.size()]);  // every decoder makes a new image
     spng_ctx* ctx = spng_ctx_new(0);
     spng_set_png_buffer(ctx, png.data(), png.size());
@@ -134,54 +134,46 @@ Result MeasurePng(const ImageBuffer& image, const std::vector<uint8_t>& rgb) {
     spng_ctx_free(ctx);
   });
   Check(std::equal(rgb.begin(), rgb.end(), out.get()), "PNG round trip");
-  return {"PNG", encode, decode, png.size()};
+  return {encode, decode, png.size()};
 }
 
 Result MeasureQoi(const ImageBuffer& image, const std::vector<uint8_t>& rgb) {
   uint8_t* qoi = nullptr;
   int length = 0;
-  const double encode = BestSeconds([&] {
+  const Seconds encode = Best([&] {
     std::free(qoi);
     qoi = QoiEncodeRgb(rgb.data(), image.width, image.height, &length);
   });
   uint8_t* out = nullptr;
-  const double decode = BestSeconds([&] {
+  const Seconds decode = Best([&] {
     std::free(out);
     out = QoiDecodeRgb(qoi, length);
   });
   Check(out != nullptr && std::equal(rgb.begin(), rgb.end(), out), "QOI round trip");
   std::free(qoi);
   std::free(out);
-  return {"QOI", encode, decode, static_cast<size_t>(length)};
+  return {encode, decode, static_cast<size_t>(length)};
 }
 
 // Runs one measurement in a child process, so that every codec starts from the same state
 // of the memory allocator: whether a large block comes back from the heap or as fresh pages
 // changes its cost a great deal.
-template <typename Measure>
-Result InChild(Measure measure) {
+Result InChild(const std::function<Result()>& measure) {
   int channel[2];
   Check(pipe(channel) == 0, "pipe");
   const pid_t child = fork();
   Check(child >= 0, "fork");
   if (child == 0) {
     const Result result = measure();
-    const double numbers[3] = {result.encodeSeconds, result.decodeSeconds,
-                               static_cast<double>(result.size)};
-    _exit(write(channel[1], numbers, sizeof numbers) == sizeof numbers ? 0 : 1);
+    _exit(write(channel[1], &result, sizeof result) == sizeof result ? 0 : 1);
   }
   close(channel[1]);
-  double numbers[3] = {};
-  const bool complete = read(channel[0], numbers, sizeof numbers) == sizeof numbers;
+  Result result = {};
+  const bool complete = read(channel[0], &result, sizeof result) == sizeof result;
   close(channel[0]);
   int status = 0;
   waitpid(child, &status, 0);
   Check(complete && WIFEXITED(status) && WEXITSTATUS(status) == 0, "measurement");
-  return {"", numbers[0], numbers[1], static_cast<size_t>(numbers[2])};
-}
-
-Result Named(const char* name, Result result) {
-  result.codec = name;
   return result;
 }
 
@@ -197,20 +189,31 @@ void MakeGradient(ImageBuffer* image, int32_t width, int32_t height) {
   }
 }
 
-void PrintRows(const std::string& name, const ImageBuffer& image, const std::vector<Result>& rows) {
+constexpr int kRounds = 3;
+
+// Each time the better of the two.
+Result Better(const Result& a, const Result& b) {
+  return {{std::min(a.encode.cpu, b.encode.cpu), std::min(a.encode.wall, b.encode.wall)},
+          {std::min(a.decode.cpu, b.decode.cpu), std::min(a.decode.wall, b.decode.wall)},
+          a.size};
+}
+
+struct Row {
+  std::string codec;
+  Result result;
+};
+
+void PrintRows(const std::string& name, const ImageBuffer& image, const std::vector<Row>& rows,
+               const Result& png, const Result& qoi) {
   const double megabytes = static_cast<double>(image.width) * image.height * 3 / 1e6;
-  const Result& memcpyRow = rows[0];
-  const Result& pngRow = rows[rows.size() - 2];
-  const Result& qoiRow = rows[rows.size() - 1];
-  std::printf("%-9s %-9s %5dx%-5d", name.c_str(), "", image.width, image.height);
-  std::printf("\n");
-  for (const Result& r : rows) {
-    std::printf("  %-14s %9.0f %9.0f   %7.4f %7.4f   %6.2f %6.2f   %6.2f %6.2f   %11zu %6.1f%%\n",
-                r.codec.c_str(), megabytes / r.encodeSeconds, megabytes / r.decodeSeconds,
-                memcpyRow.encodeSeconds / r.encodeSeconds,
-                memcpyRow.decodeSeconds / r.decodeSeconds, pngRow.encodeSeconds / r.encodeSeconds,
-                pngRow.decodeSeconds / r.decodeSeconds, qoiRow.encodeSeconds / r.encodeSeconds,
-                qoiRow.decodeSeconds / r.decodeSeconds, r.size,
+  std::printf("%s %dx%d\n", name.c_str(), image.width, image.height);
+  for (const Row& row : rows) {
+    const Result& r = row.result;
+    std::printf("  %-20s %7.0f %7.0f  %7.0f %7.0f   %6.2f %6.2f   %6.2f %6.2f  %11zu %6.1f%%\n",
+                row.codec.c_str(), megabytes / r.encode.cpu, megabytes / r.encode.wall,
+                megabytes / r.decode.cpu, megabytes / r.decode.wall,
+                png.encode.wall / r.encode.wall, png.decode.wall / r.decode.wall,
+                qoi.encode.wall / r.encode.wall, qoi.decode.wall / r.decode.wall, r.size,
                 100.0 * static_cast<double>(r.size) / (megabytes * 1e6));
   }
 }
@@ -218,8 +221,15 @@ void PrintRows(const std::string& name, const ImageBuffer& image, const std::vec
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::printf("%-16s %9s %9s   %-15s   %-13s   %-13s   %11s %7s\n", "image / codec", "enc MB/s",
-              "dec MB/s", "xmemcpy enc dec", "xPNG enc dec", "xQOI enc dec", "size", "of raw");
+  const int cores = ProcessorCount();
+  std::printf(
+      "MB/s of 24-bit pixels, processor time (all threads) and wall time, each the best\n"
+      "of several runs; ratios are this codec's speed over PNG's and QOI's in wall\n"
+      "time. VQI on 1 thread, and on %d (the processor's cores).\n",
+      cores);
+  std::printf("%-22s %15s  %15s   %-13s   %-13s  %11s %7s\n", "picture / codec", "encode MB/s",
+              "decode MB/s", "xPNG enc dec", "xQOI enc dec", "size", "of raw");
+  std::printf("%-22s %7s %7s  %7s %7s\n", "", "CPU", "wall", "CPU", "wall");
   for (int i = 1; i < argc; ++i) {
     std::string argument = argv[i];
     std::string name;
@@ -237,13 +247,51 @@ int main(int argc, char** argv) {
       Check(ReadInputImage(argument.substr(equals + 1).c_str(), &image, &reason), "reading input");
     }
     const std::vector<uint8_t> rgb = PackedRgb(image);
-    std::vector<Result> rows;
-    rows.push_back(Named("memcpy", InChild([&] { return MeasureMemcpy(rgb); })));
-    rows.push_back(Named("VQI (default)", InChild([&] { return MeasureVqi(image, kExportLuma); })));
-    rows.push_back(Named("VQI rgb", InChild([&] { return MeasureVqi(image, kExportRgb); })));
-    rows.push_back(Named("PNG", InChild([&] { return MeasurePng(image, rgb); })));
-    rows.push_back(Named("QOI", InChild([&] { return MeasureQoi(image, rgb); })));
-    PrintRows(name, image, rows);
+    char threaded[32];
+    std::snprintf(threaded, sizeof threaded, " %d threads", cores);
+    // Every codec is measured in each of several rounds, and keeps its best: a machine shared
+    // with other work is quiet now and then, and each codec gets the same chances.
+    std::vector<Row> rows;
+    std::vector<std::function<Result()>> measures;
+    rows.push_back({"memcpy", {}});
+    measures.push_back([&] { return MeasureMemcpy(rgb); });
+    for (int mode : {kExportLuma, kExportRgb}) {
+      const char* codec = mode == kExportLuma ? "VQI default" : "VQI rgb";
+      rows.push_back({std::string(codec) + " 1 thread", {}});
+      measures.push_back([&image, mode] { return MeasureVqi(image, mode, 1); });
+      rows.push_back({std::string(codec) + threaded, {}});
+      measures.push_back([&image, mode, cores] { return MeasureVqi(image, mode, cores); });
+    }
+    rows.push_back({"PNG", {}});
+    measures.push_back([&] { return MeasurePng(image, rgb); });
+    rows.push_back({"QOI", {}});
+    measures.push_back([&] { return MeasureQoi(image, rgb); });
+    for (int round = 0; round < kRounds; ++round) {
+      for (size_t i = 0; i < rows.size(); ++i) {
+        const Result result = InChild(measures[i]);
+        rows[i].result = round == 0 ? result : Better(rows[i].result, result);
+      }
+    }
+    const Result& png = rows[rows.size() - 2].result;
+    const Result& qoi = rows[rows.size() - 1].result;
+    PrintRows(name, image, rows, png, qoi);
+    // The default mode's figures, for the summary.
+    const Result& single = rows[1].result;
+    const Result& many = rows[2].result;
+    const struct {
+      const char* key;
+      double value;
+    } figures[] = {
+        {"decode-wall-threads-png", png.decode.wall / many.decode.wall},
+        {"decode-wall-threads-qoi", qoi.decode.wall / many.decode.wall},
+        {"decode-cpu-1-png", png.decode.cpu / single.decode.cpu},
+        {"decode-wall-1-png", png.decode.wall / single.decode.wall},
+        {"encode-cpu-1-png", png.encode.cpu / single.encode.cpu},
+        {"encode-wall-threads-png", png.encode.wall / many.encode.wall},
+    };
+    for (const auto& figure : figures) {
+      std::printf("figure %s %s %.2f\n", name.c_str(), figure.key, figure.value);
+    }
     std::fflush(stdout);
   }
   return 0;

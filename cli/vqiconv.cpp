@@ -4,16 +4,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "cli/batch_conversion.h"
 #include "cli/image_input.h"
 #include "cli/vqi_info.h"
 #include "core/bmp_writer.h"
+#include "core/file_replace.h"
 #include "core/image_buffer.h"
 #include "vqi/vqi_decoder.h"
 #include "vqi/vqi_encoder.h"
 #include "vqi/vqi_file.h"
+#include "vqi/worker_threads.h"
 
 namespace {
 
@@ -22,7 +28,9 @@ constexpr int kExitFailure = 1;
 const char kUsage[] =
     "usage:\n"
     "  vqiconv encode [OPTIONS] INPUT OUTPUT.vqi\n"
+    "  vqiconv encode [OPTIONS] INPUT... --out-dir FOLDER\n"
     "  vqiconv decode INPUT.vqi OUTPUT.bmp\n"
+    "  vqiconv decode INPUT.vqi... --out-dir FOLDER\n"
     "  vqiconv info FILE.vqi\n"
     "  vqiconv --help\n"
     "\n"
@@ -42,9 +50,14 @@ const char kUsage[] =
     "info    prints width, height, colour model, plane count and, per plane, its stored\n"
     "        length and coding stages.\n"
     "\n"
+    "--out-dir FOLDER converts every INPUT into the existing FOLDER, under the input's name\n"
+    "with .vqi (encode) or .bmp (decode) in place of its extension, several files at a time,\n"
+    "one per processor core. An input whose output would replace an input, or the output\n"
+    "of an earlier input, is not converted.\n"
+    "\n"
     "Exit status 0 on success; 1 on bad input or a failed write, with one line on standard\n"
-    "error naming the file and the reason. An existing output file is replaced only by a\n"
-    "complete one.\n";
+    "error for each file that failed, naming the file and the reason. An existing output\n"
+    "file is replaced only by a complete one.\n";
 
 int Fail(const std::string& subject, const std::string& reason) {
   std::fprintf(stderr, "vqiconv: %s: %s\n", subject.c_str(), reason.c_str());
@@ -71,11 +84,75 @@ bool ParseColour(const char* text, uint32_t* colour) {
   return true;
 }
 
-int Encode(const std::vector<std::string>& args) {
+struct EncodeSettings {
   int mode = kExportLuma;
   uint32_t options = kExportDelta | kExportRle | kExportHuffman;
   uint32_t transparentColour = 0;
+  const ImageBuffer* alphaImage = nullptr;
+};
+
+// An error line's text, "FILE: reason", or empty when the file was converted. `threads` is
+// how many the coder may use for this one file.
+std::string EncodeFile(const std::string& input, const std::string& output,
+                       const EncodeSettings& settings, int threads) {
+  ImageBuffer image;
+  std::string reason;
+  if (!ReadInputImage(input.c_str(), &image, &reason)) return input + ": " + reason;
+  VqiEncoding encoding;
+  if (!EncodeVqiParts(&image, settings.mode, settings.options, settings.transparentColour,
+                      settings.alphaImage, &encoding, threads) ||
+      !ReplaceFileContents(output.c_str(), encoding.parts, encoding.partCount)) {
+    return output + ": cannot write the file";
+  }
+  return "";
+}
+
+std::string DecodeFile(const std::string& input, const std::string& output, int threads) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(input.c_str(), &bytes)) return input + ": cannot read the file";
+  if (!HasVqiMagic(bytes.data(), bytes.size())) return input + ": not a VQI file";
+  ImageBuffer image;
+  if (!ReadVqiImageWithThreads(&image, bytes.data(), bytes.size(), threads)) {
+    return input + ": damaged VQI file";
+  }
+  if (!WriteBmpFile(output.c_str(), &image)) return output + ": cannot write the file";
+  return "";
+}
+
+// One file (INPUT OUTPUT), or every input into `folder`, several at a time.
+int Convert(
+    const std::vector<std::string>& files, const std::string& folder, const char* extension,
+    const std::function<std::string(const std::string&, const std::string&, int)>& convertFile) {
+  const int cores = ProcessorCount();
+  if (folder.empty()) {
+    const std::string error = convertFile(files[0], files[1], cores);
+    if (error.empty()) return EXIT_SUCCESS;
+    std::fprintf(stderr, "vqiconv: %s\n", error.c_str());
+    return kExitFailure;
+  }
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    return UsageError("--out-dir needs an existing folder, not '" + folder + "'");
+  }
+  std::vector<std::string> refusals;
+  const std::vector<std::string> outputs = OutputPaths(files, folder, extension, &refusals);
+  // The files share the cores: each is coded on one thread.
+  const std::vector<std::string> errors = RunConcurrently(files.size(), cores, [&](size_t i) {
+    return outputs[i].empty() ? refusals[i] : convertFile(files[i], outputs[i], 1);
+  });
+  int status = EXIT_SUCCESS;
+  for (const std::string& line : errors) {
+    if (line.empty()) continue;
+    std::fprintf(stderr, "vqiconv: %s\n", line.c_str());
+    status = kExitFailure;
+  }
+  return status;
+}
+
+int Encode(const std::vector<std::string>& args) {
+  EncodeSettings settings;
   std::string alphaPath;
+  std::string folder;
   std::vector<std::string> files;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -83,61 +160,69 @@ int Encode(const std::vector<std::string>& args) {
     if (arg == "--mode" && hasValue) {
       const std::string& value = args[++i];
       if (value == "rgb") {
-        mode = kExportRgb;
+        settings.mode = kExportRgb;
       } else if (value == "luma") {
-        mode = kExportLuma;
+        settings.mode = kExportLuma;
       } else if (value == "gray") {
-        mode = kExportGrayscale;
+        settings.mode = kExportGrayscale;
       } else {
         return UsageError("unknown mode '" + value + "'");
       }
     } else if (arg == "--no-delta") {
-      options &= ~kExportDelta;
+      settings.options &= ~kExportDelta;
     } else if (arg == "--no-rle") {
-      options &= ~kExportRle;
+      settings.options &= ~kExportRle;
     } else if (arg == "--no-huffman") {
-      options &= ~kExportHuffman;
+      settings.options &= ~kExportHuffman;
     } else if (arg == "--transparent" && hasValue) {
-      if (AlphaKindOf(options) != kAlphaNone) return UsageError("only one alpha source");
-      if (!ParseColour(args[++i].c_str(), &transparentColour)) {
+      if (AlphaKindOf(settings.options) != kAlphaNone) return UsageError("only one alpha source");
+      if (!ParseColour(args[++i].c_str(), &settings.transparentColour)) {
         return UsageError("--transparent needs R,G,B with each part 0 to 255");
       }
-      options |= kAlphaTransparentColour << 8;
+      settings.options |= kAlphaTransparentColour << 8;
     } else if (arg == "--alpha-image" && hasValue) {
-      if (AlphaKindOf(options) != kAlphaNone) return UsageError("only one alpha source");
+      if (AlphaKindOf(settings.options) != kAlphaNone) return UsageError("only one alpha source");
       alphaPath = args[++i];
-      options |= kAlphaImage << 8;
+      settings.options |= kAlphaImage << 8;
+    } else if (arg == "--out-dir" && hasValue) {
+      folder = args[++i];
     } else if (arg.size() > 1 && arg[0] == '-') {
       return UsageError("unknown or incomplete option '" + arg + "'");
     } else {
       files.push_back(arg);
     }
   }
-  if (files.size() != 2) return UsageError("encode needs INPUT and OUTPUT.vqi");
+  if (folder.empty() && files.size() != 2) return UsageError("encode needs INPUT and OUTPUT.vqi");
+  if (!folder.empty() && files.empty()) return UsageError("encode needs at least one INPUT");
 
-  ImageBuffer image;
-  std::string reason;
-  if (!ReadInputImage(files[0].c_str(), &image, &reason)) return Fail(files[0], reason);
   ImageBuffer alphaImage;
-  if (!alphaPath.empty() && !ReadInputImage(alphaPath.c_str(), &alphaImage, &reason)) {
-    return Fail(alphaPath, reason);
+  std::string reason;
+  if (!alphaPath.empty()) {
+    if (!ReadInputImage(alphaPath.c_str(), &alphaImage, &reason)) return Fail(alphaPath, reason);
+    settings.alphaImage = &alphaImage;
   }
-  if (!EncodeVqiImage(&image, files[1].c_str(), mode, options, transparentColour,
-                      alphaPath.empty() ? nullptr : &alphaImage)) {
-    return Fail(files[1], "cannot write the file");
-  }
-  return EXIT_SUCCESS;
+  return Convert(files, folder, ".vqi",
+                 [&](const std::string& input, const std::string& output, int threads) {
+                   return EncodeFile(input, output, settings, threads);
+                 });
 }
 
 int Decode(const std::vector<std::string>& args) {
-  if (args.size() != 2) return UsageError("decode needs INPUT.vqi and OUTPUT.bmp");
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(args[0].c_str(), &bytes)) return Fail(args[0], "cannot read the file");
-  if (!HasVqiMagic(bytes.data(), bytes.size())) return Fail(args[0], "not a VQI file");
-  ImageBuffer image;
-  if (!ReadVqiImage(&image, bytes.data(), bytes.size())) return Fail(args[0], "damaged VQI file");
-  if (!WriteBmpFile(args[1].c_str(), &image)) return Fail(args[1], "cannot write the file");
-  return EXIT_SUCCESS;
+  std::string folder;
+  std::vector<std::string> files;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--out-dir" && i + 1 < args.size()) {
+      folder = args[++i];
+    } else if (args[i].size() > 1 && args[i][0] == '-') {
+      return UsageError("unknown or incomplete option '" + args[i] + "'");
+    } else {
+      files.push_back(args[i]);
+    }
+  }
+  if (folder.empty() && files.size() != 2)
+    return UsageError("decode needs INPUT.vqi and OUTPUT.bmp");
+  if (!folder.empty() && files.empty()) return UsageError("decode needs at least one INPUT.vqi");
+  return Convert(files, folder, ".bmp", DecodeFile);
 }
 
 int Info(const std::vector<std::string>& args) {

@@ -13,9 +13,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> output(outputSize, 0);
   if (!RleDecode(output.data(), data + 2, size - 2, outputSize)) return 0;
   // The encoder's stream for these bytes must expand to them again.
-  std::vector<uint8_t> packets(outputSize + kRleOutputSlack);
-  const size_t length = RleEncode(packets.data(), output.data(), outputSize);
+  std::vector<uint8_t> packets(outputSize + 1024);
+  const size_t length = RleEncode(packets.data(), packets.size(), output.data(), outputSize);
+  packets.resize(length);
   std::vector<uint8_t> again(outputSize, 0);
   if (!RleDecode(again.data(), packets.data(), length, outputSize) || again != output) std::abort();
+  // The same stream in exactly its room; one byte less and the encoder gives up.
+  std::vector<uint8_t> exact(length);
+  if (RleEncode(exact.data(), length, output.data(), outputSize) != length || exact != packets) {
+    std::abort();
+  }
+  std::vector<uint8_t> tooSmall(length - 1);
+  if (RleEncode(tooSmall.data(), length - 1, output.data(), outputSize) != 0) std::abort();
   return 0;
 }

@@ -57,14 +57,15 @@ int main(int argc, char** argv) {
   }
   for (int i = 0; i < 6; ++i) {
     const std::vector<uint8_t> input = SamplePlane(50 + 40 * i, 1 + i, i);
-    std::vector<uint8_t> block(input.size() + kHuffmanOutputSlack);
-    const int64_t length = HuffmanEncode(block.data(), input.data(), input.size());
+    std::vector<uint8_t> block(input.size() + kHuffmanHeaderSize + kMaxHuffmanTableLength);
+    const int64_t length = HuffmanEncode(block.data(), block.size(), input.data(), input.size());
     if (length > 0) {
       block.resize(static_cast<size_t>(length));
       WriteFile(folder + "/huffman_fuzzer/seed" + std::to_string(i), block);
     }
-    std::vector<uint8_t> stream(input.size() + kRleOutputSlack + 2);
-    const size_t streamLength = RleEncode(stream.data() + 2, input.data(), input.size());
+    std::vector<uint8_t> stream(2 + input.size() + 1024);
+    const size_t streamLength =
+        RleEncode(stream.data() + 2, stream.size() - 2, input.data(), input.size());
     stream[0] = static_cast<uint8_t>(input.size());
     stream[1] = static_cast<uint8_t>(input.size() >> 8);
     stream.resize(streamLength + 2);

@@ -1,7 +1,7 @@
 #pragma once
 // Packs codes least significant bit first: stream bit k is bit (k mod 8) of byte (k div 8).
-// Bits gather in a 64-bit word and leave it 32 at a time, which gives the same bytes as
-// writing them one by one.
+// Bits gather in a 64-bit word that is stored whole after every code while eight bytes of the
+// stream remain, and byte by byte near its end; the bytes are the same either way.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,34 +9,50 @@
 
 struct BitWriter {
   uint8_t* out;
+  size_t end;  // the stream's length in bytes: nothing is written beyond it
   size_t bytePosition = 0;
-  uint64_t pending = 0;
+  uint64_t pending = 0;  // bits not yet in whole bytes, and zeros above them
   int pendingBits = 0;
 
-  explicit BitWriter(uint8_t* output) : out(output) {}
+  BitWriter(uint8_t* output, size_t length) : out(output), end(length) {}
 
   // `length` is 1 to 31; bits of `code` above it must be zero.
   void Append(uint32_t code, int length) {
+    Add(code, length);
+    Flush();
+  }
+
+  // Gathers a code without writing it: at most 57 bits may gather between two Flush() calls
+  // (Flush leaves fewer than 8).
+  void Add(uint32_t code, int length) {
     pending |= uint64_t{code} << pendingBits;
     pendingBits += length;
-    if (pendingBits >= 32) {
-      const uint32_t word = static_cast<uint32_t>(pending);
-      const uint8_t bytes[4] = {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
-                                static_cast<uint8_t>(word >> 16), static_cast<uint8_t>(word >> 24)};
-      std::memcpy(out + bytePosition, bytes, 4);
-      bytePosition += 4;
-      pending >>= 32;
-      pendingBits -= 32;
+  }
+
+  // Writes the whole bytes gathered.
+  void Flush() {
+    if (bytePosition + 8 <= end) {
+      uint64_t word = pending;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+      word = __builtin_bswap64(word);
+#endif
+      std::memcpy(out + bytePosition, &word, 8);
+      bytePosition += static_cast<size_t>(pendingBits >> 3);
+      pending >>= pendingBits & ~7;
+      pendingBits &= 7;
+    } else {
+      while (pendingBits >= 8) {
+        out[bytePosition++] = static_cast<uint8_t>(pending);
+        pending >>= 8;
+        pendingBits -= 8;
+      }
     }
   }
 
-  // Writes the partly filled bytes (unused high bits zero); gives the stream length in bytes.
+  // Writes the partly filled byte (unused high bits zero); gives the stream length in bytes.
   size_t Finish() {
-    while (pendingBits > 0) {
-      out[bytePosition++] = static_cast<uint8_t>(pending);
-      pending >>= 8;
-      pendingBits -= 8;
-    }
+    if (pendingBits > 0) out[bytePosition++] = static_cast<uint8_t>(pending);
+    pending = 0;
     pendingBits = 0;
     return bytePosition;
   }

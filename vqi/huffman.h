@@ -7,17 +7,21 @@
 #include <cstdint>
 
 inline constexpr size_t kHuffmanHeaderSize = 20;
-// Room beyond the input length that an output buffer of HuffmanEncode needs.
-inline constexpr size_t kHuffmanOutputSlack = 1024;
 inline constexpr int kMaxHuffmanCodeLength = 31;
+// 256 values and a terminator for each of at most 255 depths.
+inline constexpr size_t kMaxHuffmanTableLength = 256 + 255;
 
 inline constexpr int64_t kHuffmanTooFewValues = -99;
 inline constexpr int64_t kHuffmanCodeTooLong = -1;
+inline constexpr int64_t kHuffmanOutputFull = -2;
 
-// Codes `length` bytes into one block in `output` (room for length + kHuffmanOutputSlack)
-// and gives the block size; kHuffmanTooFewValues when the input holds fewer than two
-// distinct values, kHuffmanCodeTooLong when a code would exceed 31 bits.
-int64_t HuffmanEncode(uint8_t* output, const uint8_t* input, size_t length);
+// Codes `length` bytes into one block in `output` and gives the block size;
+// kHuffmanTooFewValues when the input holds fewer than two distinct values,
+// kHuffmanCodeTooLong when a code would exceed 31 bits, kHuffmanOutputFull when the block
+// would need more than `capacity` bytes. Nothing is written unless the block is made, and
+// never beyond `capacity` bytes. (The block is at most length + 20 + kMaxHuffmanTableLength
+// bytes: no code of an optimal tree averages more than 8 bits.)
+int64_t HuffmanEncode(uint8_t* output, size_t capacity, const uint8_t* input, size_t length);
 
 // The block's stored symbol count, or -1 when the block does not fit `blockLength` bytes or
 // its table is damaged (more than 256 nodes at a depth or 512 in all, a code longer than 31

@@ -14,14 +14,17 @@ uint32_t Read32(const uint8_t* p) {
 
 constexpr int kLookupBits = HuffmanReader::kLookupBits;
 constexpr int kLookupSize = 1 << kLookupBits;
-// Entry fields: first value, second value, bits of both, bits of the first, value count.
-constexpr int kSecondShift = 8;
-constexpr int kTotalBitsShift = 16;
-constexpr int kFirstBitsShift = 21;
-constexpr int kCountShift = 26;
-constexpr uint32_t kFieldMask = 31;
-// A prefix of a longer code: the trie node it leads to is in the low 16 bits.
-constexpr uint32_t kLongPrefix = 0x80000000u;
+// Entry fields: the bits that its values take in the low byte (so that the shift takes the
+// entry as it is), their count, the bits of the first value alone, and up to four values in
+// the high 32 bits.
+constexpr int kCountShift = 8;
+constexpr int kFirstBitsShift = 16;
+constexpr int kValuesShift = 32;
+constexpr uint64_t kFieldMask = 0x3F;
+constexpr int kMaxValuesPerEntry = 4;
+// A prefix of a longer code: the trie node it leads to is in bits 16–31.
+constexpr uint64_t kLongPrefix = 0x80;
+constexpr int kNodeShift = 16;
 constexpr int kNoChild = 0;  // node 0 is the root, never anyone's child
 
 // Follows up to `limit` bits of `bits` from the root; gives the leaf's node and the bits
@@ -72,24 +75,26 @@ bool HuffmanReader::Open(const uint8_t* block, size_t blockLength) {
     leafValue_[node] = leaf.value;
   }
   for (uint32_t index = 0; index < kLookupSize; ++index) {
-    int first = 0;
-    const int firstNode = Walk(children_, leafValue_, index, kLookupBits, &first);
+    int used = 0;
+    const int firstNode = Walk(children_, leafValue_, index, kLookupBits, &used);
     if (leafValue_[firstNode] < 0) {
-      lookup_[index] = kLongPrefix | static_cast<uint32_t>(firstNode);
+      lookup_[index] = kLongPrefix | static_cast<uint64_t>(firstNode) << kNodeShift;
       continue;
     }
-    uint32_t entry = static_cast<uint32_t>(leafValue_[firstNode]) | static_cast<uint32_t>(first)
-                                                                        << kFirstBitsShift;
-    int second = 0;
-    const int secondNode =
-        Walk(children_, leafValue_, index >> first, kLookupBits - first, &second);
-    if (leafValue_[secondNode] >= 0) {
-      entry |= static_cast<uint32_t>(leafValue_[secondNode]) << kSecondShift |
-               static_cast<uint32_t>(first + second) << kTotalBitsShift | 2u << kCountShift;
-    } else {
-      entry |= static_cast<uint32_t>(first) << kTotalBitsShift | 1u << kCountShift;
+    uint64_t entry = static_cast<uint64_t>(leafValue_[firstNode]) << kValuesShift |
+                     static_cast<uint64_t>(used) << kFirstBitsShift;
+    int count = 1;
+    // Further whole codes within the look-up's bits.
+    while (count < kMaxValuesPerEntry) {
+      int more = 0;
+      const int node = Walk(children_, leafValue_, index >> used, kLookupBits - used, &more);
+      if (leafValue_[node] < 0) break;
+      entry |= static_cast<uint64_t>(leafValue_[node]) << (kValuesShift + 8 * count);
+      used += more;
+      ++count;
     }
-    lookup_[index] = entry;
+    lookup_[index] =
+        entry | static_cast<uint64_t>(used) | static_cast<uint64_t>(count) << kCountShift;
   }
   reader_ = BitReader(block + fields.tableEnd, blockLength - fields.tableEnd);
   symbolCount_ = fields.symbolCount;
@@ -98,52 +103,54 @@ bool HuffmanReader::Open(const uint8_t* block, size_t blockLength) {
 }
 
 // A code of up to 31 bits finishes in the trie.
-void HuffmanReader::ReadLong(uint32_t entry, uint8_t* output) {
-  reader_.Skip(kLookupBits);
-  int node = static_cast<int>(entry & 0xFFFF);
+inline uint8_t HuffmanReader::ReadLong(uint64_t entry, BitReader& reader) const {
+  reader.Refill();
+  reader.Skip(kLookupBits);
+  int node = static_cast<int>((entry >> kNodeShift) & 0xFFFF);
   while (leafValue_[node] < 0) {
-    node = children_[node][reader_.Peek() & 1];
-    reader_.Skip(1);
+    node = children_[node][reader.Peek() & 1];
+    reader.Skip(1);
   }
-  *output = static_cast<uint8_t>(leafValue_[node]);
+  return static_cast<uint8_t>(leafValue_[node]);
 }
 
 void HuffmanReader::Read(uint8_t* output, size_t count) {
   remaining_ -= count;
+  // A copy of the reader's state, which the compiler can keep in registers: it cannot know
+  // that the bytes written do not overlap the member.
+  BitReader reader = reader_;
   size_t i = 0;
-  // Two look-ups per refill: after a short entry at least 44 of the 56 bits remain, enough
-  // for any code. Each entry may write two bytes, so the loop leaves room at the end.
-  while (count - i >= 4) {
-    reader_.Refill();
-    uint32_t entry = lookup_[reader_.Peek() & (kLookupSize - 1)];
-    if (entry & kLongPrefix) {
-      ReadLong(entry, output + i++);
-      continue;
+  // Four look-ups per refill: each takes at most kLookupBits of the 56 bits that a refill
+  // leaves. Each writes four bytes and gives up to four values, so the loop stops 16 short of
+  // the end, never decoding more than was asked for.
+  while (count - i >= 16) {
+    reader.Refill();
+    for (int step = 0; step < 4; ++step) {
+      const uint64_t entry = lookup_[reader.Peek() & (kLookupSize - 1)];
+      if (entry & kLongPrefix) {
+        output[i++] = ReadLong(entry, reader);
+        break;
+      }
+      reader.Skip(static_cast<int>(entry & kFieldMask));
+      uint32_t values = static_cast<uint32_t>(entry >> kValuesShift);  // first in the low byte
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+      values = __builtin_bswap32(values);
+#endif
+      std::memcpy(output + i, &values, 4);
+      i += (entry >> kCountShift) & kFieldMask;
     }
-    output[i] = static_cast<uint8_t>(entry);
-    output[i + 1] = static_cast<uint8_t>(entry >> kSecondShift);
-    i += entry >> kCountShift;
-    reader_.Skip(static_cast<int>((entry >> kTotalBitsShift) & kFieldMask));
-    entry = lookup_[reader_.Peek() & (kLookupSize - 1)];
-    if (entry & kLongPrefix) {
-      ReadLong(entry, output + i++);
-      continue;
-    }
-    output[i] = static_cast<uint8_t>(entry);
-    output[i + 1] = static_cast<uint8_t>(entry >> kSecondShift);
-    i += entry >> kCountShift;
-    reader_.Skip(static_cast<int>((entry >> kTotalBitsShift) & kFieldMask));
   }
   while (i < count) {
-    reader_.Refill();
-    const uint32_t entry = lookup_[reader_.Peek() & (kLookupSize - 1)];
+    reader.Refill();
+    const uint64_t entry = lookup_[reader.Peek() & (kLookupSize - 1)];
     if (entry & kLongPrefix) {
-      ReadLong(entry, output + i++);
+      output[i++] = ReadLong(entry, reader);
       continue;
     }
-    output[i++] = static_cast<uint8_t>(entry);
-    reader_.Skip(static_cast<int>((entry >> kFirstBitsShift) & kFieldMask));
+    output[i++] = static_cast<uint8_t>(entry >> kValuesShift);
+    reader.Skip(static_cast<int>((entry >> kFirstBitsShift) & kFieldMask));
   }
+  reader_ = reader;
 }
 
 int64_t HuffmanDecode(uint8_t* output, const uint8_t* block, size_t blockLength, int64_t maximum) {

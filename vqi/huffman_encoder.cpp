@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "vqi/bit_writer.h"
@@ -108,36 +109,52 @@ int WriteDepthTable(const FrequencyTree& tree, uint8_t* table, int* firstLeafDep
 
 }  // namespace
 
-int64_t HuffmanEncode(uint8_t* output, const uint8_t* input, size_t length) {
+int64_t HuffmanEncode(uint8_t* output, size_t capacity, const uint8_t* input, size_t length) {
   uint64_t counts[256];
   CountValues(input, length, counts);
   FrequencyTree tree;
   if (!BuildFrequencyTree(counts, &tree)) return kHuffmanTooFewValues;
 
-  uint8_t* table = output + kHuffmanHeaderSize;
+  // Header and table are made aside: the table of a deep tree is longer than a small output.
+  uint8_t head[kHuffmanHeaderSize + kMaxHuffmanTableLength];
   int firstLeafDepth = 0;
-  const int tableLength = WriteDepthTable(tree, table, &firstLeafDepth);
+  const int tableLength = WriteDepthTable(tree, head + kHuffmanHeaderSize, &firstLeafDepth);
   const int tableEnd = static_cast<int>(kHuffmanHeaderSize) + tableLength;
-  std::memset(output, 0, kHuffmanHeaderSize);
-  Put32(output + 8, static_cast<uint32_t>(length));
-  Put16(output + 12, kHuffmanHeaderSize);
-  Put16(output + 14, static_cast<uint32_t>(tableEnd));
-  Put16(output + 16, static_cast<uint32_t>(tableLength));
-  Put16(output + 18, static_cast<uint32_t>(firstLeafDepth));
+  std::memset(head, 0, kHuffmanHeaderSize);
+  Put32(head + 8, static_cast<uint32_t>(length));
+  Put16(head + 12, kHuffmanHeaderSize);
+  Put16(head + 14, static_cast<uint32_t>(tableEnd));
+  Put16(head + 16, static_cast<uint32_t>(tableLength));
+  Put16(head + 18, static_cast<uint32_t>(firstLeafDepth));
 
   // The code written is the canonical one that the table describes.
   HuffmanCode code;
-  if (!BuildHuffmanCode(output, tableEnd, firstLeafDepth, &code)) return kHuffmanCodeTooLong;
+  if (!BuildHuffmanCode(head, tableEnd, firstLeafDepth, &code)) return kHuffmanCodeTooLong;
   uint32_t codeOf[256] = {};
   int lengthOf[256] = {};
+  uint64_t bits = 0;
+  int longest = 0;
   for (int i = 0; i < code.leafCount; ++i) {
     codeOf[code.leaves[i].value] = code.leaves[i].code;
     lengthOf[code.leaves[i].value] = code.leaves[i].length;
+    bits += counts[code.leaves[i].value] * code.leaves[i].length;
+    longest = std::max<int>(longest, code.leaves[i].length);
   }
+  const uint64_t blockSize = static_cast<uint64_t>(tableEnd) + (bits + 7) / 8;
+  if (blockSize > capacity) return kHuffmanOutputFull;
 
-  BitWriter writer(output + tableEnd);
-  for (size_t i = 0; i < length; ++i) writer.Append(codeOf[input[i]], lengthOf[input[i]]);
-  const int64_t blockSize = tableEnd + static_cast<int64_t>(writer.Finish());
-  Put32(output + 4, static_cast<uint32_t>(blockSize));
-  return blockSize;
+  Put32(head + 4, static_cast<uint32_t>(blockSize));
+  std::memcpy(output, head, static_cast<size_t>(tableEnd));
+  BitWriter writer(output + tableEnd, static_cast<size_t>(blockSize) - tableEnd);
+  size_t i = 0;
+  if (longest <= 28) {  // two codes fit beside the bits a flush leaves
+    for (; i + 2 <= length; i += 2) {
+      writer.Add(codeOf[input[i]], lengthOf[input[i]]);
+      writer.Add(codeOf[input[i + 1]], lengthOf[input[i + 1]]);
+      writer.Flush();
+    }
+  }
+  for (; i < length; ++i) writer.Append(codeOf[input[i]], lengthOf[input[i]]);
+  writer.Finish();
+  return static_cast<int64_t>(blockSize);
 }

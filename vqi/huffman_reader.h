@@ -62,11 +62,11 @@ class HuffmanReader {
   static constexpr int kMaxNodes = 512;
 
  private:
-  void ReadLong(uint32_t entry, uint8_t* output);
+  uint8_t ReadLong(uint64_t entry, BitReader& reader) const;
 
-  // One look-up decodes the next kLookupBits of the stream: one or two whole codes, or the
+  // One look-up decodes the next kLookupBits of the stream: up to four whole codes, or the
   // prefix of a code too long for the table, which then finishes in the trie of all codes.
-  uint32_t lookup_[1 << kLookupBits];
+  uint64_t lookup_[1 << kLookupBits];
   int16_t children_[kMaxNodes][2];
   int16_t leafValue_[kMaxNodes];  // -1 for internal nodes
   BitReader reader_;

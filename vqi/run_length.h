@@ -8,12 +8,11 @@
 inline constexpr int kRunMinimum = 6;
 inline constexpr int kRunMaximum = 32760;
 inline constexpr int kLiteralMaximum = 32767;
-// Room beyond the input length that an output buffer of RleEncode needs.
-inline constexpr size_t kRleOutputSlack = 1024;
-
-// Writes the packets for `length` bytes, closed by the end word, into `output` (room for
-// length + kRleOutputSlack) and gives the stream's length.
-size_t RleEncode(uint8_t* output, const uint8_t* input, size_t length);
+// Writes the packets for `length` bytes, closed by the end word, into `output` and gives the
+// stream's length; 0, with the output holding no stream, when the stream would need more than
+// `capacity` bytes. Nothing is written beyond `capacity` bytes. (Bytes without runs grow by
+// two bytes in every 32 763.)
+size_t RleEncode(uint8_t* output, size_t capacity, const uint8_t* input, size_t length);
 
 // Expands packets from `input` (`inputLength` bytes) into `output` until `size` bytes have
 // been produced or the end word is met; bytes after an early end word are set to zero. False

@@ -11,5 +11,9 @@ struct ImageBuffer;
 // bits and at least as large as the file's image. False when the file is not a VQI file or
 // is damaged in any way; a target that was empty is then left empty. (Damage deep inside a
 // plane shows only while decoding, so a target that held an image may keep the rows drawn
-// before it.)
+// before it.) The planes are decoded at the same time on threads of their own where the
+// processor has more than one core; the threads end before the call returns.
 bool ReadVqiImage(ImageBuffer* target, const uint8_t* data, size_t length);
+
+// The same with at most `threads` threads (1: the caller's alone), for comparing the two.
+bool ReadVqiImageWithThreads(ImageBuffer* target, const uint8_t* data, size_t length, int threads);

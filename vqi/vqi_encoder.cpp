@@ -1,14 +1,20 @@
 #include "vqi/vqi_encoder.h"
 
+#include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <memory>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "core/file_replace.h"
 #include "core/image_buffer.h"
 #include "vqi/colour_models.h"
 #include "vqi/delta_coding.h"
 #include "vqi/huffman.h"
+#include "vqi/pixel_split.h"
+#include "vqi/worker_threads.h"
 #include "vqi/run_length.h"
 #include "vqi/vqi_file.h"
 
@@ -24,32 +30,6 @@ void Put16(uint8_t* p, uint32_t v) {
 void Put32(uint8_t* p, uint32_t v) {
   Put16(p, v);
   Put16(p + 2, v >> 16);
-}
-
-// Splits the pixels, memory row by memory row, into planes 0–2.
-void SplitPixels(const ImageBuffer& image, int mode, PlaneBuffer planes[]) {
-  const int bytesPerPixel = image.bitsPerPixel / 8;
-  for (int32_t row = 0; row < image.height; ++row) {
-    const uint8_t* p = image.pixels + static_cast<size_t>(row) * image.stride;
-    const size_t k0 = static_cast<size_t>(row) * image.width;
-    uint8_t* p0 = planes[0].get() + k0;
-    uint8_t* p1 = planes[1].get() + k0;
-    uint8_t* p2 = planes[2].get() + k0;
-    if (mode == kExportRgb) {
-      for (int32_t x = 0; x < image.width; ++x, p += bytesPerPixel) {
-        p0[x] = p[0];
-        p1[x] = p[1];
-        p2[x] = p[2];
-      }
-    } else {
-      for (int32_t x = 0; x < image.width; ++x, p += bytesPerPixel) {
-        const LumaPixel luma = LumaFromRgb(p[2], p[1], p[0]);
-        p0[x] = luma.y;
-        p1[x] = luma.yR;
-        p2[x] = luma.yB;
-      }
-    }
-  }
 }
 
 void FillTransparentColourAlpha(const ImageBuffer& image, uint32_t colour, uint8_t* alpha) {
@@ -77,36 +57,80 @@ void FillAlphaFromImage(const ImageBuffer& image, const ImageBuffer& source, uin
   }
 }
 
-// Codes one plane in place with the stages asked for; gives its stored length and flags.
-bool CodePlane(uint8_t* plane, size_t pixelCount, uint32_t options, uint32_t* storedLength,
-               uint32_t* flags) {
+// Spare buffers passed from one plane to the next, so that planes coded one after another
+// share one: fresh memory costs a page fault per page.
+class SparePlanes {
+ public:
+  // Makes `count` of them at once, on the caller's thread: the threads would each take their
+  // memory from an allocator arena of their own, which keeps it longer than the caller's
+  // does, so that coding side by side would seem faster than it is to a benchmark.
+  SparePlanes(size_t size, int count) : size_(size) {
+    for (int i = 0; i < count; ++i) {
+      PlaneBuffer spare = AllocatePlane(size);
+      if (spare) free_.push_back(std::move(spare));
+    }
+  }
+
+  // Empty when there is no memory for one.
+  PlaneBuffer Take() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!free_.empty()) {
+        PlaneBuffer spare = std::move(free_.back());
+        free_.pop_back();
+        return spare;
+      }
+    }
+    return AllocatePlane(size_);
+  }
+
+  void Give(PlaneBuffer spare) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    free_.push_back(std::move(spare));
+  }
+
+ private:
+  const size_t size_;
+  std::mutex mutex_;
+  std::vector<PlaneBuffer> free_;
+};
+
+// Codes one plane with the stages asked for; gives its stored length and flags. Each stage
+// writes into a spare buffer, and the two change places when the stage is kept. False, with
+// the plane untouched, when no spare buffer can be had.
+bool CodePlane(PlaneBuffer* plane, size_t pixelCount, uint32_t options, SparePlanes* spares,
+               uint32_t* storedLength, uint32_t* flags) {
+  // A stage is kept only where it shortens the plane, so its output gets room for one byte
+  // less than its input, and it gives up as soon as it would need more.
+  PlaneBuffer spare;
+  if (options & (kExportRle | kExportHuffman)) {
+    spare = spares->Take();
+    if (!spare) return false;
+  }
   size_t length = pixelCount;
   *flags = 0;
   if (options & kExportDelta) {
-    DeltaEncode(plane, length);
+    DeltaEncode(plane->get(), length);
     *flags |= 1;
   }
   if (options & kExportRle) {
-    PlaneBuffer scratch = AllocatePlane(length + kRleOutputSlack);
-    if (!scratch) return false;
-    const size_t coded = RleEncode(scratch.get(), plane, length);
-    if (coded < length) {
-      std::memcpy(plane, scratch.get(), coded);
+    const size_t coded = RleEncode(spare.get(), length - 1, plane->get(), length);
+    if (coded > 0) {
+      plane->swap(spare);
       *flags |= kPlaneRle;
       length = coded;
     }
   }
   if (options & kExportHuffman) {
-    PlaneBuffer scratch = AllocatePlane(length + kHuffmanOutputSlack);
-    if (!scratch) return false;
-    const int64_t coded = HuffmanEncode(scratch.get(), plane, length);
-    if (coded > 0 && static_cast<size_t>(coded) < length) {
-      std::memcpy(plane, scratch.get(), static_cast<size_t>(coded));
+    const int64_t coded = HuffmanEncode(spare.get(), length - 1, plane->get(), length);
+    if (coded > 0) {
+      plane->swap(spare);
       *flags |= kPlaneHuffman;
       length = static_cast<size_t>(coded);
     }
   }
   *storedLength = static_cast<uint32_t>(length);
+  if (spare) spares->Give(std::move(spare));
   return true;
 }
 
@@ -114,7 +138,7 @@ bool CodePlane(uint8_t* plane, size_t pixelCount, uint32_t options, uint32_t* st
 
 bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
                     uint32_t transparentColour, const ImageBuffer* alphaImage,
-                    VqiEncoding* encoding) {
+                    VqiEncoding* encoding, int threads) {
   if (image->kind == kImageEmpty) return false;
   if (mode != kExportRgb && mode != kExportLuma && mode != kExportGrayscale) return false;
   const size_t pixelCount = static_cast<size_t>(image->width) * image->height;
@@ -130,7 +154,8 @@ bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
     planes[i] = AllocatePlane(pixelCount);
     if (!planes[i]) return false;
   }
-  SplitPixels(*image, mode, planes);
+  uint8_t* const split[3] = {planes[0].get(), planes[1].get(), planes[2].get()};
+  SplitPixels(*image, mode == kExportRgb, split);
   if (mode == kExportGrayscale) {
     planes[1] = std::move(planes[3]);
     planes[2].reset();
@@ -141,12 +166,29 @@ bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
     FillAlphaFromImage(*image, *alphaImage, planes[planeCount++].get());
   }
 
+  uint32_t storedLengths[kVqiMaxPlanes] = {};
+  uint32_t planeFlags[kVqiMaxPlanes] = {};
+  bool coded[kVqiMaxPlanes] = {};
+  const bool spareNeeded = (options & (kExportRle | kExportHuffman)) != 0;
+  SparePlanes spares(pixelCount, spareNeeded ? std::min(std::max(threads, 1), planeCount) : 0);
+  ForEachOnThreads(planeCount, threads, [&](int i) {
+    coded[i] =
+        CodePlane(&planes[i], pixelCount, options, &spares, &storedLengths[i], &planeFlags[i]);
+  });
+  // Planes coded side by side each need a spare buffer at the same time; one that found no
+  // memory for it gets another try once the others are done.
+  for (int i = 0; i < planeCount; ++i) {
+    if (!coded[i] &&
+        !CodePlane(&planes[i], pixelCount, options, &spares, &storedLengths[i], &planeFlags[i])) {
+      return false;
+    }
+  }
+
   uint8_t* table = encoding->table;
   uint64_t fileSize = kVqiHeaderSize + kVqiPlaneEntrySize * planeCount;
   for (int i = 0; i < planeCount; ++i) {
-    uint32_t storedLength = 0;
-    uint32_t flags = 0;
-    if (!CodePlane(planes[i].get(), pixelCount, options, &storedLength, &flags)) return false;
+    const uint32_t storedLength = storedLengths[i];
+    const uint32_t flags = planeFlags[i];
     Put32(table + kVqiPlaneEntrySize * i, storedLength);
     Put32(table + kVqiPlaneEntrySize * i + 4, flags);
     encoding->parts[2 + i] = {planes[i].get(), storedLength};
@@ -172,6 +214,7 @@ bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
 bool EncodeVqiImage(const ImageBuffer* image, const char* outputPath, int mode, uint32_t options,
                     uint32_t transparentColour, const ImageBuffer* alphaImage) {
   VqiEncoding encoding;
-  return EncodeVqiParts(image, mode, options, transparentColour, alphaImage, &encoding) &&
+  return EncodeVqiParts(image, mode, options, transparentColour, alphaImage, &encoding,
+                        ProcessorCount()) &&
          ReplaceFileContents(outputPath, encoding.parts, encoding.partCount);
 }

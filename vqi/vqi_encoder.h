@@ -45,10 +45,11 @@ struct VqiEncoding {
   size_t partCount = 0;
 };
 
-// Codes the image as EncodeVqiImage does, in memory.
+// Codes the image as EncodeVqiImage does, in memory, with at most `threads` threads (1: the
+// caller's alone); EncodeVqiImage takes one per core.
 bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
                     uint32_t transparentColour, const ImageBuffer* alphaImage,
-                    VqiEncoding* encoding);
+                    VqiEncoding* encoding, int threads);
 
 bool EncodeVqiImage(const ImageBuffer* image, const char* outputPath, int mode, uint32_t options,
                     uint32_t transparentColour, const ImageBuffer* alphaImage);

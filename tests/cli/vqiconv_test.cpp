@@ -2,6 +2,7 @@
 // builds under Wine through the command interpreter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -152,6 +153,37 @@ TEST_F(Vqiconv, BadInputFailsWithOneLineNamingTheFile) {
   ExpectOneLineError("cut.vqi", "damaged");
   EXPECT_FALSE(fs::exists(Path("out.vqi")));
   EXPECT_FALSE(fs::exists(Path("out.bmp")));
+}
+
+TEST_F(Vqiconv, ManyFilesIntoAFolderWithOneLinePerFailedFile) {
+  fs::create_directories(folder_ / "out");
+  fs::create_directories(folder_ / "other");
+  fs::copy_file(Path("in.bmp"), Path("second.bmp"));
+  fs::copy_file(Path("in.bmp"), Path("other/in.bmp"));
+  WriteAll(Path("text.bmp"), {'h', 'i'});
+  // Two good files, one unreadable, one whose output the first already has.
+  EXPECT_EQ(Run("encode --mode rgb " + Path("in.bmp") + " " + Path("text.bmp") + " " +
+                Path("second.bmp") + " " + Path("other/in.bmp") + " --out-dir " + Path("out")),
+            1);
+  EXPECT_EQ(std::count(errors_.begin(), errors_.end(), '\n'), 2) << errors_;
+  EXPECT_NE(errors_.find("text.bmp: not a BMP"), std::string::npos) << errors_;
+  EXPECT_NE(errors_.find("other/in.bmp"), std::string::npos) << errors_;
+  ASSERT_EQ(Run("decode " + Path("out/in.vqi") + " " + Path("out/second.vqi") + " --out-dir " +
+                Path("out")),
+            0)
+      << errors_;
+  EXPECT_EQ(ReadAll(Path("out/second.bmp")), ReadAll(Path("out/in.bmp")));
+  ImageBuffer original;
+  ImageBuffer back;
+  const std::vector<uint8_t> originalBytes = ReadAll(Path("in.bmp"));
+  const std::vector<uint8_t> backBytes = ReadAll(Path("out/in.bmp"));
+  ASSERT_TRUE(DecodeBmpImage(originalBytes.data(), originalBytes.size(), &original));
+  ASSERT_TRUE(DecodeBmpImage(backBytes.data(), backBytes.size(), &back));
+  EXPECT_TRUE(std::equal(original.pixels, original.pixels + original.stride * 5, back.pixels));
+  // An output that would replace its input, and a folder that is not there.
+  EXPECT_EQ(Run("encode " + Path("out/in.vqi") + " --out-dir " + Path("out")), 1);
+  ExpectOneLineError("in.vqi", "would replace");
+  EXPECT_EQ(Run("decode " + Path("out/in.vqi") + " --out-dir " + Path("missing")), 1);
 }
 
 TEST_F(Vqiconv, UnwritableOutputFailsWithOneLine) {

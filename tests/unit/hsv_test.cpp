@@ -7,6 +7,7 @@
 #include "adjust/adjustment_numbers.h"
 #include "adjust/hsv.h"
 #include "tests/unit/straightforward_adjustments.h"
+#include "tests/unit/vector_code_switch.h"
 
 namespace {
 
@@ -22,17 +23,24 @@ Rgb Adjusted(Rgb rgb, int hue, int saturation, int value) {
   return {image.pixels[2], image.pixels[1], image.pixels[0]};
 }
 
-void ExpectSameAsPlain(ImageBuffer* image, HsvParameters p) {
-  std::vector<uint8_t> expected(image->pixels,
-                                image->pixels + static_cast<size_t>(image->stride) * image->height);
-  for (int y = 0; y < image->height; ++y) {
-    for (int x = 0; x < image->width; ++x) {
-      StraightforwardHsvPixel(&expected[static_cast<size_t>(y) * image->stride + 3 * x], p.hueShift,
+// With the vector version and without.
+void ExpectSameAsPlain(const ImageBuffer& image, HsvParameters p) {
+  const size_t size = static_cast<size_t>(image.stride) * image.height;
+  std::vector<uint8_t> expected(image.pixels, image.pixels + size);
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      StraightforwardHsvPixel(&expected[static_cast<size_t>(y) * image.stride + 3 * x], p.hueShift,
                               p.saturationScale, p.valueScale);
     }
   }
-  AdjustHsv(image, p.hueShift, p.saturationScale, p.valueScale);
-  ASSERT_EQ(std::vector<uint8_t>(image->pixels, image->pixels + expected.size()), expected);
+  for (bool vector : {true, false}) {
+    const VectorCodeSwitch vectorCode(vector);
+    ImageBuffer copy;
+    ASSERT_TRUE(CreateImageBuffer(&copy, image.width, 24, image.height));
+    std::memcpy(copy.pixels, image.pixels, size);
+    AdjustHsv(&copy, p.hueShift, p.saturationScale, p.valueScale);
+    ASSERT_EQ(std::vector<uint8_t>(copy.pixels, copy.pixels + size), expected) << vector;
+  }
 }
 
 }  // namespace
@@ -89,7 +97,7 @@ TEST(AdjustHsv, EqualsThePlainArithmeticForEveryQuotient) {
   ImageBuffer image;
   ASSERT_TRUE(CreateImageBuffer(&image, static_cast<int>(colours.size() / 3), 24, 1));
   std::memcpy(image.pixels, colours.data(), colours.size());
-  ExpectSameAsPlain(&image, ScaleHsvNumbers(37, 150, 90));
+  ExpectSameAsPlain(image, ScaleHsvNumbers(37, 150, 90));
 }
 
 TEST(AdjustHsv, EqualsThePlainArithmeticOnRandomImages) {
@@ -100,6 +108,6 @@ TEST(AdjustHsv, EqualsThePlainArithmeticOnRandomImages) {
     ImageBuffer image;
     ASSERT_TRUE(CreateImageBuffer(&image, 97, 24, 61));
     FillRandom(&image, seed++);
-    ExpectSameAsPlain(&image, ScaleHsvNumbers(n[0], n[1], n[2]));
+    ExpectSameAsPlain(image, ScaleHsvNumbers(n[0], n[1], n[2]));
   }
 }

@@ -9,9 +9,12 @@
 
 namespace {
 
+// Room for any block.
+size_t Room(size_t length) { return length + kHuffmanHeaderSize + kMaxHuffmanTableLength; }
+
 std::vector<uint8_t> Encode(const std::vector<uint8_t>& input) {
-  std::vector<uint8_t> block(input.size() + kHuffmanOutputSlack);
-  const int64_t size = HuffmanEncode(block.data(), input.data(), input.size());
+  std::vector<uint8_t> block(Room(input.size()));
+  const int64_t size = HuffmanEncode(block.data(), block.size(), input.data(), input.size());
   EXPECT_GT(size, 0);
   block.resize(size > 0 ? static_cast<size_t>(size) : 0);
   return block;
@@ -62,10 +65,26 @@ TEST(HuffmanEncode, AllValuesWithEqualCountsGiveEightBitCodes) {
 }
 
 TEST(HuffmanEncode, FewerThanTwoValuesFail) {
-  std::vector<uint8_t> output(kHuffmanOutputSlack + 10);
+  std::vector<uint8_t> output(Room(10));
   const uint8_t same[10] = {};
-  EXPECT_EQ(HuffmanEncode(output.data(), same, sizeof same), kHuffmanTooFewValues);
-  EXPECT_EQ(HuffmanEncode(output.data(), same, 0), kHuffmanTooFewValues);
+  EXPECT_EQ(HuffmanEncode(output.data(), output.size(), same, sizeof same), kHuffmanTooFewValues);
+  EXPECT_EQ(HuffmanEncode(output.data(), output.size(), same, 0), kHuffmanTooFewValues);
+}
+
+TEST(HuffmanEncode, WritesNothingWhenTheBlockWouldNotFit) {
+  for (const std::vector<uint8_t>& input : {Bytes("ab"), Bytes("abracadabra")}) {
+    const std::vector<uint8_t> block = Encode(input);
+    std::vector<uint8_t> exact(block.size());
+    EXPECT_EQ(HuffmanEncode(exact.data(), exact.size(), input.data(), input.size()),
+              static_cast<int64_t>(block.size()));
+    EXPECT_EQ(exact, block);
+    // One byte short, or shorter than the header: nothing is written.
+    for (size_t room : {block.size() - 1, size_t{3}}) {
+      std::vector<uint8_t> small(room, 0xEE);
+      EXPECT_EQ(HuffmanEncode(small.data(), room, input.data(), input.size()), kHuffmanOutputFull);
+      EXPECT_EQ(small, std::vector<uint8_t>(room, 0xEE));
+    }
+  }
 }
 
 TEST(HuffmanEncode, DepthWithoutLeavesAddsOnlyATerminator) {
@@ -85,17 +104,19 @@ TEST(HuffmanEncode, DepthWithoutLeavesAddsOnlyATerminator) {
 
 TEST(HuffmanEncode, SkewedCountsRoundTripWithLongCodes) {
   // Fibonacci counts make a chain-shaped tree: codes of many lengths, some beyond the
-  // decoder's look-up width.
-  std::vector<uint8_t> input;
-  uint32_t a = 1, b = 1;
-  for (int value = 0; value < 20; ++value) {
-    input.insert(input.end(), a, static_cast<uint8_t>(value));
-    const uint32_t next = a + b;
-    a = b;
-    b = next;
+  // decoder's look-up width; with 30 values up to 29 bits, more than the coder packs in pairs.
+  for (int values : {20, 30}) {
+    std::vector<uint8_t> input;
+    uint32_t a = 1, b = 1;
+    for (int value = 0; value < values; ++value) {
+      input.insert(input.end(), a, static_cast<uint8_t>(value));
+      const uint32_t next = a + b;
+      a = b;
+      b = next;
+    }
+    const std::vector<uint8_t> block = Encode(input);
+    EXPECT_EQ(Decode(block), input) << values;
   }
-  const std::vector<uint8_t> block = Encode(input);
-  EXPECT_EQ(Decode(block), input);
 }
 
 TEST(HuffmanEncode, CodesLongerThan31BitsFail) {
@@ -107,8 +128,9 @@ TEST(HuffmanEncode, CodesLongerThan31BitsFail) {
     a = b;
     b = next;
   }
-  std::vector<uint8_t> output(input.size() + kHuffmanOutputSlack);
-  EXPECT_LT(HuffmanEncode(output.data(), input.data(), input.size()), 0);
+  std::vector<uint8_t> output(Room(input.size()));
+  EXPECT_EQ(HuffmanEncode(output.data(), output.size(), input.data(), input.size()),
+            kHuffmanCodeTooLong);
 }
 
 TEST(HuffmanDecode, MaximumLimitsTheBytesDecoded) {
@@ -157,17 +179,24 @@ TEST(HuffmanDecode, BitsBeyondTheBlockReadAsZero) {
 }
 
 TEST(BitWriter, PacksCodesLeastSignificantBitFirst) {
-  uint8_t out[16] = {};
-  BitWriter writer(out);
-  writer.Append(0x1, 1);
-  writer.Append(0x3, 3);
-  writer.Append(0x7FFFFFFF, 31);
-  writer.Append(0x0, 2);
-  writer.Append(0x5, 3);
-  EXPECT_EQ(writer.Finish(), 5u);
   // bits: 1, 110, 31 ones, 00, 101 → 0x1 | 0x3<<1 | 0x7FFFFFFF<<4 | 0x5<<37.
   const uint64_t expected = 0x1 | 0x3 << 1 | uint64_t{0x7FFFFFFF} << 4 | uint64_t{0x5} << 37;
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(out[i], static_cast<uint8_t>(expected >> (8 * i)));
+  // A stream of 5 bytes is written byte by byte, and nothing beyond it; in a longer one the
+  // first codes go out as whole words.
+  for (size_t end : {5, 16}) {
+    std::vector<uint8_t> out(16, 0xEE);
+    BitWriter writer(out.data(), end);
+    writer.Append(0x1, 1);
+    writer.Append(0x3, 3);
+    writer.Append(0x7FFFFFFF, 31);
+    writer.Append(0x0, 2);
+    writer.Append(0x5, 3);
+    EXPECT_EQ(writer.Finish(), 5u);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(out[i], static_cast<uint8_t>(expected >> (8 * i)));
+    if (end == 5) {
+      EXPECT_EQ(out[5], 0xEE);
+    }
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "adjust/adjustment_numbers.h"
 #include "adjust/level_table.h"
 #include "tests/unit/straightforward_adjustments.h"
+#include "tests/unit/vector_code_switch.h"
 
 namespace {
 
@@ -77,14 +78,18 @@ TEST(LevelTable, GammaZeroOrBelowLeavesTheImage) {
 TEST(ApplyLevelTable, MapsEveryByteOfEveryRowWithThePadding) {
   std::array<uint8_t, 256> table{};
   for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i * 7 + 3);
-  for (int width : {1, 2, 3, 4, 5, 161}) {
-    ImageBuffer image;
-    ASSERT_TRUE(CreateImageBuffer(&image, width, 24, 7));
-    FillRandom(&image, static_cast<uint32_t>(width));
-    const size_t size = static_cast<size_t>(image.stride) * image.height;
-    std::vector<uint8_t> expected(image.pixels, image.pixels + size);
-    for (uint8_t& b : expected) b = table[b];
-    ApplyLevelTable(&image, table.data());
-    EXPECT_EQ(std::vector<uint8_t>(image.pixels, image.pixels + size), expected) << width;
+  for (bool vector : {true, false}) {
+    const VectorCodeSwitch vectorCode(vector);
+    for (int width : {1, 2, 3, 4, 5, 161}) {
+      ImageBuffer image;
+      ASSERT_TRUE(CreateImageBuffer(&image, width, 24, 7));
+      FillRandom(&image, static_cast<uint32_t>(width));
+      const size_t size = static_cast<size_t>(image.stride) * image.height;
+      std::vector<uint8_t> expected(image.pixels, image.pixels + size);
+      for (uint8_t& b : expected) b = table[b];
+      ApplyLevelTable(&image, table.data());
+      EXPECT_EQ(std::vector<uint8_t>(image.pixels, image.pixels + size), expected)
+          << width << " vector " << vector;
+    }
   }
 }

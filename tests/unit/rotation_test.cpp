@@ -5,6 +5,7 @@
 
 #include "adjust/rotation.h"
 #include "tests/unit/straightforward_adjustments.h"
+#include "tests/unit/vector_code_switch.h"
 
 namespace {
 
@@ -51,16 +52,22 @@ TEST(RotateImage, SwapsTheSidesInTheSameRecordAndMovesCornersAsOnScreen) {
 }
 
 TEST(RotateImage, MatchesThePlainMappingOnOddSizes) {
-  // Sizes around the copy's block edges, with random bytes in the padding too.
-  const int sizes[][2] = {{1, 1}, {1, 7}, {7, 1}, {5, 3}, {31, 33}, {65, 97}, {130, 67}};
-  for (const auto& size : sizes) {
-    for (int direction : {kTurnLeft, kTurnRight}) {
-      ImageBuffer image;
-      ASSERT_TRUE(CreateImageBuffer(&image, size[0], 24, size[1]));
-      FillRandom(&image, static_cast<uint32_t>(size[0] * 1000 + size[1]));
-      const std::vector<uint8_t> expected = StraightforwardTurn(image, direction);
-      RotateImage(&image, direction);
-      EXPECT_EQ(Bytes(image), expected) << size[0] << "x" << size[1] << " turn " << direction;
+  // Sizes around the copy's block and tile edges, with random bytes in the padding too; with
+  // the vector version and without.
+  const int sizes[][2] = {{1, 1},   {1, 7},    {7, 1}, {5, 3},    {31, 33},
+                          {65, 97}, {130, 67}, {8, 4}, {9, 1029}, {1041, 5}};
+  for (bool vector : {true, false}) {
+    const VectorCodeSwitch vectorCode(vector);
+    for (const auto& size : sizes) {
+      for (int direction : {kTurnLeft, kTurnRight}) {
+        ImageBuffer image;
+        ASSERT_TRUE(CreateImageBuffer(&image, size[0], 24, size[1]));
+        FillRandom(&image, static_cast<uint32_t>(size[0] * 1000 + size[1]));
+        const std::vector<uint8_t> expected = StraightforwardTurn(image, direction);
+        RotateImage(&image, direction);
+        EXPECT_EQ(Bytes(image), expected)
+            << size[0] << "x" << size[1] << " turn " << direction << " vector " << vector;
+      }
     }
   }
 }

@@ -1,15 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "vqi/delta_coding.h"
 #include "vqi/run_length.h"
+#include "tests/unit/vector_code_switch.h"
 
 namespace {
 
 std::vector<uint8_t> Encode(const std::vector<uint8_t>& input) {
-  std::vector<uint8_t> stream(input.size() + kRleOutputSlack);
-  stream.resize(RleEncode(stream.data(), input.data(), input.size()));
+  std::vector<uint8_t> stream(input.size() + 1024);
+  stream.resize(RleEncode(stream.data(), stream.size(), input.data(), input.size()));
   return stream;
 }
 
@@ -107,6 +109,92 @@ TEST(RleEncode, EqualBytesNeverPushALiteralTo32768) {
   std::vector<uint8_t> followed = LiteralPushedOverTheLimit(5);
   followed.push_back(3);
   EXPECT_EQ(Packets(Encode(followed)), (std::vector<int>{32767, 1, 1}));
+}
+
+TEST(RleEncode, GivesUpWhenTheStreamWouldNotFit) {
+  // Bytes without runs; runs, which count their bytes before they become a packet; a literal
+  // split at the packet limit.
+  for (const std::vector<uint8_t>& input :
+       {Alternating(100), std::vector<uint8_t>(100, 0), LiteralPushedOverTheLimit(5)}) {
+    const std::vector<uint8_t> stream = Encode(input);
+    std::vector<uint8_t> exact(stream.size());
+    EXPECT_EQ(RleEncode(exact.data(), exact.size(), input.data(), input.size()), stream.size());
+    EXPECT_EQ(exact, stream);
+    std::vector<uint8_t> short_(stream.size() - 1);
+    EXPECT_EQ(RleEncode(short_.data(), short_.size(), input.data(), input.size()), 0u);
+  }
+}
+
+// The packets written the plain way, byte by byte: every byte goes into the open literal,
+// and a run of equal bytes is cut out of it afterwards; a literal that the closing rule lets
+// reach 32 768 bytes is split after 32 767.
+std::vector<uint8_t> StraightforwardPackets(const std::vector<uint8_t>& input) {
+  std::vector<uint8_t> out(2);
+  size_t a = 0;  // header position of the open literal
+  auto put = [&](size_t at, size_t word) {
+    out[at] = static_cast<uint8_t>(word);
+    out[at + 1] = static_cast<uint8_t>(word >> 8);
+  };
+  auto closeLiteral = [&](size_t end) {
+    if (end - a - 2 > 32767) {
+      out.insert(out.begin() + static_cast<ptrdiff_t>(a + 2 + 32767), {0, 0});
+      put(a, 32767);
+      a += 2 + 32767;
+      end += 2;
+    }
+    put(a, end - a - 2);
+  };
+  auto cutRun = [&](size_t repeats) {
+    const size_t at = out.size() - repeats;
+    closeLiteral(at);
+    const uint8_t value = out[at];
+    out.resize(at + 3);
+    put(at, 32768 + repeats);
+    out[at + 2] = value;
+    a = out.size();
+    out.resize(a + 2);
+  };
+  size_t repeats = 0;
+  for (size_t k = 0; k < input.size(); ++k) {
+    if (k > 0 && input[k] == input[k - 1] && repeats < 32760) {
+      ++repeats;
+    } else {
+      if (repeats > 5) {
+        cutRun(repeats);
+      } else if (out.size() - a >= 32765) {
+        closeLiteral(out.size());
+        a = out.size();
+        out.resize(a + 2);
+      }
+      repeats = 0;
+    }
+    out.push_back(input[k]);
+  }
+  if (out.size() - a > 2 && repeats > 5) {
+    cutRun(repeats);
+  } else if (out.size() - a > 2) {
+    closeLiteral(out.size());
+    a = out.size();
+    out.resize(a + 2);
+  }
+  put(a, 0);
+  return out;
+}
+
+TEST(RleEncode, EqualsThePlainWayOnRandomRuns) {
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 300; ++trial) {
+    const VectorCodeSwitch vectorCode(trial % 2 == 0);
+    // Stretches of few values, runs of every length, long literals.
+    std::vector<uint8_t> input;
+    const size_t length = random() % (trial < 200 ? 400 : 100000);
+    const int values = 1 + static_cast<int>(random() % 4) * 85;
+    while (input.size() < length) {
+      const size_t run = random() % 3 == 0 ? random() % (trial % 7 == 0 ? 40000 : 12) + 1 : 1;
+      input.insert(input.end(), run, static_cast<uint8_t>(random() % values));
+    }
+    ASSERT_EQ(Encode(input), StraightforwardPackets(input)) << trial;
+  }
 }
 
 TEST(RleEncode, LongestRunAndTheByteAfterIt) {

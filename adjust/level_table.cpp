@@ -17,11 +17,18 @@ namespace {
 constexpr double kCurveLimit = 1099511627776.0;  // 2^40
 constexpr int64_t kContrastLimit = int64_t{1} << 20;
 
+// The 32-bit build's x87 unit keeps wider intermediates: rounded to a double each step, as
+// in every other build, 120 / 255 * 255 is 120 and not just below it (a level of 119).
+double RoundedToDouble(double value) {
+  volatile double stored = value;
+  return stored;
+}
+
 uint8_t Level(int64_t level, double exponent, int64_t contrast) {
-  const double x = std::pow(static_cast<double>(level) / 255.0, exponent);
+  const double x = RoundedToDouble(std::pow(RoundedToDouble(level / 255.0), exponent));
   // A negative level under a fractional exponent has no real power: such levels become 0.
   if (std::isnan(x)) return 0;
-  const int64_t t = static_cast<int64_t>(std::clamp(x * -255.0, -kCurveLimit, kCurveLimit));
+  const int64_t t = static_cast<int64_t>(std::clamp(RoundedToDouble(x * -255.0), -kCurveLimit, kCurveLimit));
   const int64_t d = ((t + 128) * contrast) / 1024;
   return static_cast<uint8_t>(std::clamp<int64_t>(128 - d, 0, 255));
 }

@@ -17,11 +17,6 @@ function(pelora_target_settings target)
     target_compile_definitions(${target} PRIVATE
       WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601)
     target_link_options(${target} PRIVATE -static)
-    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-      # Doubles kept as doubles, as in every other build: in the x87 unit's wider registers
-      # 120 / 255 * 255 comes out just below 120, and a level would truncate to 119.
-      target_compile_options(${target} PRIVATE -msse2 -mfpmath=sse)
-    endif()
   endif()
   if(PELORA_FUZZ)
     # Libraries get the coverage hooks; the fuzz targets themselves add the fuzzer's main.

@@ -1,5 +1,4 @@
-// Runs the vqiconv program of this build as a user would: on the host directly, in Windows
-// builds under Wine through the command interpreter.
+// Runs the vqiconv program of this build as a user would, with its output in files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +10,11 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <cstring>
+#else
 #include <sys/wait.h>
 #endif
 
@@ -34,6 +37,7 @@ void WriteAll(const fs::path& path, const std::vector<uint8_t>& bytes) {
             static_cast<std::streamsize>(bytes.size()));
 }
 
+
 uint32_t Sample(int32_t x, int32_t y) {
   return static_cast<uint32_t>(x * 0x0A0B0C + y * 0x403020) & 0xFFFFFF;
 }
@@ -55,22 +59,51 @@ class Vqiconv : public ::testing::Test {
     recipe.pixelData = PackRows(7, 5, 24, Sample);
     WriteAll(Path("in.bmp"), BuildBmp(recipe));
   }
-  void TearDown() override { fs::remove_all(folder_); }
+  // What a converter still holds stays behind in the temporary folder.
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
 
   std::string Path(const std::string& name) const { return (folder_ / name).string(); }
 
   // Runs vqiconv with the arguments; gives its exit code, its output and its error output.
   int Run(const std::string& arguments) {
+#ifdef _WIN32
+    // Started directly and waited for. Under Wine a finished converter may hold its output
+    // handles a while longer: the files are opened so that reading them is never refused.
+    std::string commandLine = std::string("Z:") + VQICONV_PATH + " " + arguments;
+    for (size_t i = 0; i < std::strlen(VQICONV_PATH) + 2; ++i) {
+      if (commandLine[i] == '/') commandLine[i] = '\\';
+    }
+    const std::string out = Path("stdout-" + std::to_string(++runs_) + ".txt");
+    const std::string err = Path("stderr-" + std::to_string(runs_) + ".txt");
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE outFile = CreateFileA(out.c_str(), GENERIC_WRITE, kShareAll, &inherit,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE errFile = CreateFileA(err.c_str(), GENERIC_WRITE, kShareAll, &inherit,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outFile;
+    startup.hStdError = errFile;
+    PROCESS_INFORMATION process = {};
+    DWORD exitCode = STILL_ACTIVE;
+    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+      WaitForSingleObject(process.hProcess, INFINITE);
+      GetExitCodeProcess(process.hProcess, &exitCode);
+      CloseHandle(process.hProcess);
+      CloseHandle(process.hThread);
+    }
+    CloseHandle(outFile);
+    CloseHandle(errFile);
+    const int code = static_cast<int>(exitCode);
+#else
     const std::string out = Path("stdout.txt");
     const std::string err = Path("stderr.txt");
-#ifdef _WIN32
-    // Wine's command interpreter: the program's Unix path through drive Z:, no quotes needed
-    // as no path holds a space.
-    std::string program = std::string("Z:") + VQICONV_PATH;
-    for (char& c : program) c = c == '/' ? '\\' : c;
-    const int status = std::system((program + " " + arguments + " >" + out + " 2>" + err).c_str());
-    const int code = status;
-#else
     const int status = std::system(
         (std::string("'") + VQICONV_PATH + "' " + arguments + " >'" + out + "' 2>'" + err + "'")
             .c_str());
@@ -93,6 +126,7 @@ class Vqiconv : public ::testing::Test {
   }
 
   fs::path folder_;
+  int runs_ = 0;
   std::string output_;
   std::string errors_;
 };

@@ -67,6 +67,8 @@ BOOL CALLBACK MessageBoxCloser::CloseIfMessageBox(HWND window, LPARAM self) {
   SeenMessageBox box;
   box.caption = TextOf(window);
   EnumChildWindows(window, CollectStaticText, reinterpret_cast<LPARAM>(&box.text));
+  // A box whose thread was too busy to answer is read again on the next round.
+  if (box.caption.empty() || box.text.empty()) return TRUE;
   EnterCriticalSection(&closer->lock_);
   closer->seen_.push_back(box);
   LeaveCriticalSection(&closer->lock_);

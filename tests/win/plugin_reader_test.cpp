@@ -19,7 +19,9 @@ using Behaviour = TestPluginBehaviour;
 
 uint32_t Colour(uint32_t index) { return index * 0x150B13; }
 uint32_t Entries(uint16_t bits) { return bits == 1 ? 2 : 12; }
-uint32_t IndexAt(int32_t x, int32_t y, uint16_t bits) { return uint32_t(x * 3 + y * 7) % Entries(bits); }
+uint32_t IndexAt(int32_t x, int32_t y, uint16_t bits) {
+  return uint32_t(x * 3 + y * 7) % Entries(bits);
+}
 
 // 6 × 4 pixels in the given depth and row order: palette indices up to 8 bits, colours above.
 std::vector<uint8_t> Bmp(uint16_t bits = 24, bool topDown = false) {
@@ -58,8 +60,8 @@ class PluginReader : public ::testing::Test {
   }
   void TearDown() override {
     DeleteFileA(settings_);
-    for (const char* module : {"testplugin.dll", "testplugin-refusing.dll",
-                               "testplugin-no-issupported.dll", "testplugin-no-getpicture.dll"}) {
+    for (const char* module :
+         {"testplugin.dll", "testplugin-no-issupported.dll", "testplugin-no-getpicture.dll"}) {
       EXPECT_EQ(GetModuleHandleA(module), nullptr) << module << " stayed loaded";
     }
     EXPECT_TRUE(boxes_.TakeSeen().empty()) << "a message box nobody expected";
@@ -97,8 +99,8 @@ TEST_F(PluginReader, EveryDepthInEitherRowOrderLoadsUpright) {
   }
 }
 
-// The ending chooses the module, in any case. A refusal lets the later readers try; a module that cannot be used is reported with its
-// name as the caption, and unloaded.
+// The ending chooses the module, in any case. A refusal lets the later readers try; a module that
+// cannot be used is reported with its name as the caption, and unloaded.
 TEST_F(PluginReader, TheEndingChoosesTheModuleAndFailuresAreRefusedOrReported) {
   UsePlugin(".bmp", "testplugin.dll");
   UsePlugin(".plg", "testplugin.dll");

@@ -57,10 +57,10 @@ TEST_F(Settings, LoadableFilesAreReadableNonEmptyFilesWithAKnownEnding) {
   const struct {
     std::string path;
     bool loadable;
-  } files[] = {{Make("PHOTO.JPG"), true},       {Make("写真.Gif"), true},
-               {Make("photo.JPEG"), true},      {Make("scan.tiff"), true},
-               {Make("scan.tif"), false},       {Make("notes.txt"), false},
-               {Make("empty.bmp", 0), false},   {folder_.Path("missing.bmp"), false},
+  } files[] = {{Make("PHOTO.JPG"), true},           {Make("写真.Gif"), true},
+               {Make("photo.JPEG"), true},          {Make("scan.tiff"), true},
+               {Make("scan.tif"), false},           {Make("notes.txt"), false},
+               {Make("empty.bmp", 0), false},       {folder_.Path("missing.bmp"), false},
                {folder_.Path("folder.bmp"), false}, {held, false}};
   for (const auto& f : files) EXPECT_EQ(IsLoadableImageFile(f.path.c_str()), f.loadable) << f.path;
   CloseHandle(file);

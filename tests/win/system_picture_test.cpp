@@ -68,7 +68,8 @@ TEST(SystemPicture, PicturesLoadUprightAtTheirPixelSize) {
   const std::vector<std::vector<uint8_t>> files = {
       {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'},
       std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + 20),  // a JPEG cut inside its header
-      std::vector<uint8_t>(4096, 0xFF), BuildBmp(masks)};
+      std::vector<uint8_t>(4096, 0xFF),
+      BuildBmp(masks)};
   for (size_t i = 0; i < files.size(); ++i) {
     ASSERT_TRUE(WriteBytes(folder.Path("bad.jpg"), files[i]));
     ImageBuffer image;

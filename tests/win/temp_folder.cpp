@@ -28,9 +28,9 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), DWORD(bytes.size()), &written,
-                                              nullptr) &&
-                                    written == bytes.size());
+  const bool ok =
+      bytes.empty() || (WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                        written == bytes.size());
   CloseHandle(file);
   return ok;
 }

@@ -112,12 +112,15 @@ TEST(ImageFiles, AFailedWriteLeavesNoFileAndTheOldOneIntact) {
     EXPECT_FALSE(FileExists(TemporarySiblingPath(kept.c_str(), 0)));
     ASSERT_TRUE(SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL));
 
-    // The longest path the system takes is replaced too.
+    // The longest path the system takes is replaced too, past a temporary name in use.
     const std::string longest =
         folder.Path(std::string(MAX_PATH - 1 - folder.Path("").size(), 'n'));
-    ASSERT_TRUE(WriteBytes(longest, old));
+    const std::string inUse = TemporarySiblingPath(longest.c_str(), 0);
+    ASSERT_TRUE(WriteBytes(longest, old) && WriteBytes(inUse, old));
     EXPECT_TRUE(writer.write(longest, image));
     EXPECT_NE(ReadBytes(longest), old);
+    EXPECT_EQ(ReadBytes(inUse), old);
+    DeleteFileA(inUse.c_str());
   }
 }
 

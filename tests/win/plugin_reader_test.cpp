@@ -10,35 +10,48 @@
 #include "tests/fixtures/bmp_builder.h"
 #include "tests/fixtures/test_plugin_file.h"
 #include "tests/win/message_box_closer.h"
+#include "tests/win/pixels.h"
 #include "tests/win/temp_folder.h"
 
 namespace {
 
 using Behaviour = TestPluginBehaviour;
 
-constexpr const char* kPlugin = "testplugin.dll";
-constexpr const char* kRefusingPlugin = "testplugin-refusing.dll";
-
-uint32_t Rgb(int32_t x, int32_t y) { return uint32_t(x * 40) << 16 | uint32_t(y * 50) << 8 | 0x5A; }
-
-uint32_t PixelAt(const ImageBuffer& image, int32_t x, int32_t y) {
-  const uint8_t* p = image.pixels + (image.height - 1 - y) * image.stride + 3 * x;
-  return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+uint32_t Colour(uint32_t index) { return index * 0x150B13; }
+uint32_t Entries(uint16_t bits) { return bits == 1 ? 2 : 12; }
+uint32_t IndexAt(int32_t x, int32_t y, uint16_t bits) {
+  return uint32_t(x * 3 + y * 7) % Entries(bits);
 }
 
-// A BMP file of 5 × 3 pixels of Rgb, rows in either order.
-std::vector<uint8_t> Bmp24(bool topDown = false) {
-  BmpRecipe recipe;
-  recipe.width = 5;
-  recipe.height = topDown ? -3 : 3;
-  recipe.pixelData = topDown ? PackRowsTopDown(5, 3, 24, Rgb) : PackRows(5, 3, 24, Rgb);
+// 6 × 4 pixels in the given depth and row order: palette indices up to 8 bits, colours above.
+std::vector<uint8_t> Bmp(uint16_t bits = 24, bool topDown = false) {
+  BmpRecipe recipe{40, 6, topDown ? -4 : 4, bits, 0, 0, {}, {}, {}};
+  for (uint32_t i = 0; bits <= 8 && i < Entries(bits); ++i) recipe.palette.push_back(Colour(i));
+  recipe.colorsUsed = bits == 4 || bits == 8 ? Entries(bits) : 0;
+  auto value = [&](int32_t x, int32_t y) {
+    return bits <= 8 ? IndexAt(x, y, bits) : Colour(IndexAt(x, y, bits));
+  };
+  recipe.pixelData = topDown ? PackRowsTopDown(6, 4, bits, value) : PackRows(6, 4, bits, value);
   return BuildBmp(recipe);
 }
 
-std::vector<uint8_t> Plugin24(Behaviour behaviour = Behaviour::kDecode, bool topDown = false) {
-  return BuildTestPluginFile(behaviour, Bmp24(topDown));
+std::vector<uint8_t> Plugin(Behaviour behaviour = Behaviour::kDecode, uint16_t bits = 24,
+                            bool topDown = false) {
+  return BuildTestPluginFile(behaviour, Bmp(bits, topDown));
 }
 
+void ExpectPicture(const ImageBuffer& image, uint16_t bits = 24) {
+  ASSERT_EQ(image.kind, kImage24);
+  ASSERT_EQ(image.width, 6);
+  ASSERT_EQ(image.height, 4);
+  for (int32_t y = 0; y < 4; ++y) {
+    for (int32_t x = 0; x < 6; ++x) {
+      ASSERT_EQ(PixelAt(image, x, y), Colour(IndexAt(x, y, bits))) << "pixel " << x << "," << y;
+    }
+  }
+}
+
+// Each test starts without a settings file; the plug-in section is the test's own.
 class PluginReader : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -47,7 +60,10 @@ class PluginReader : public ::testing::Test {
   }
   void TearDown() override {
     DeleteFileA(settings_);
-    EXPECT_EQ(GetModuleHandleA(kPlugin), nullptr) << "a plug-in stayed loaded";
+    for (const char* module :
+         {"testplugin.dll", "testplugin-no-issupported.dll", "testplugin-no-getpicture.dll"}) {
+      EXPECT_EQ(GetModuleHandleA(module), nullptr) << module << " stayed loaded";
+    }
     EXPECT_TRUE(boxes_.TakeSeen().empty()) << "a message box nobody expected";
   }
 
@@ -61,22 +77,6 @@ class PluginReader : public ::testing::Test {
     return LoadImageFile(image, path.c_str());
   }
 
-  void ExpectRgbImage(const ImageBuffer& image) {
-    ASSERT_EQ(image.kind, kImage24);
-    ASSERT_EQ(image.width, 5);
-    ASSERT_EQ(image.height, 3);
-    for (int32_t y = 0; y < 3; ++y) {
-      for (int32_t x = 0; x < 5; ++x) ASSERT_EQ(PixelAt(image, x, y), Rgb(x, y)) << x << "," << y;
-    }
-  }
-
-  void ExpectLoadReported(const std::string& caption) {
-    const std::vector<SeenMessageBox> seen = boxes_.TakeSeen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].caption, caption);
-    EXPECT_EQ(seen[0].text, "Error: Load");
-  }
-
   char settings_[kSettingsPathSize];
   TempFolder folder_;
   MessageBoxCloser boxes_;
@@ -84,140 +84,57 @@ class PluginReader : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PluginReader, ChosenByEndingWithoutRegardToCase) {
-  UsePlugin(".PlG", kPlugin);
-  for (const char* name : {"picture.plg", "PICTURE.PLG", "写真.Plg"}) {
+// Plain 24-bit rows are copied, other depths converted by the system; both come out upright.
+TEST_F(PluginReader, EveryDepthInEitherRowOrderLoadsUpright) {
+  UsePlugin(".plg", "testplugin.dll");
+  const struct {
+    uint16_t bits;
+    bool topDown;
+  } depths[] = {{24, false}, {24, true}, {32, false}, {8, true}, {4, false}, {1, true}};
+  for (const auto& depth : depths) {
+    SCOPED_TRACE(std::to_string(depth.bits) + " bits, top-down " + std::to_string(depth.topDown));
     ImageBuffer image;
-    ASSERT_TRUE(Load(name, Plugin24(), &image)) << name;
-    ExpectRgbImage(image);
+    ASSERT_TRUE(Load("picture.plg", Plugin(Behaviour::kDecode, depth.bits, depth.topDown), &image));
+    ExpectPicture(image, depth.bits);
   }
-  ImageBuffer image;
-  EXPECT_FALSE(Load("picture.plgx", Plugin24(), &image));
-  EXPECT_EQ(image.kind, kImageEmpty);
 }
 
-TEST_F(PluginReader, TwentyFourBitResultsInEitherRowOrderLoadUpright) {
-  UsePlugin(".plg", kPlugin);
-  ImageBuffer bottomUp;
-  ASSERT_TRUE(Load("bottom-up.plg", Plugin24(), &bottomUp));
-  ExpectRgbImage(bottomUp);
-  ImageBuffer topDown;
-  ASSERT_TRUE(Load("top-down.plg", Plugin24(Behaviour::kDecode, true), &topDown));
-  ExpectRgbImage(topDown);
-}
-
-TEST_F(PluginReader, OtherDepthsAreConverted) {
-  UsePlugin(".plg", kPlugin);
-  std::vector<uint32_t> palette;
-  for (uint32_t i = 0; i < 256; ++i) palette.push_back((i * 37 & 0xFF) << 16 | (255 - i) << 8 | i);
-  auto index = [](int32_t x, int32_t y) { return uint32_t(x * 3 + y * 7) % 12; };
-
-  for (uint16_t bits : {1, 4, 8}) {
-    for (bool topDown : {false, true}) {
-      BmpRecipe recipe;
-      recipe.width = 6;
-      recipe.height = topDown ? -4 : 4;
-      recipe.bitCount = bits;
-      const uint32_t entries = bits == 1 ? 2 : 12;
-      recipe.palette.assign(palette.begin(), palette.begin() + entries);
-      recipe.colorsUsed = entries == (1u << bits) ? 0 : entries;
-      auto value = [&](int32_t x, int32_t y) { return index(x, y) % entries; };
-      recipe.pixelData = topDown ? PackRowsTopDown(6, 4, bits, value) : PackRows(6, 4, bits, value);
-      ImageBuffer image;
-      ASSERT_TRUE(
-          Load("indexed.plg", BuildTestPluginFile(Behaviour::kDecode, BuildBmp(recipe)), &image))
-          << bits << " bits, top-down " << topDown;
-      ASSERT_EQ(image.width, 6);
-      ASSERT_EQ(image.height, 4);
-      for (int32_t y = 0; y < 4; ++y) {
-        for (int32_t x = 0; x < 6; ++x) {
-          ASSERT_EQ(PixelAt(image, x, y), palette[value(x, y)])
-              << bits << " bits, top-down " << topDown << ", pixel " << x << "," << y;
-        }
-      }
-    }
-  }
-
-  BmpRecipe rgb32;
-  rgb32.width = 5;
-  rgb32.height = 3;
-  rgb32.bitCount = 32;
-  rgb32.pixelData = PackRows(5, 3, 32, Rgb);
-  ImageBuffer image;
-  ASSERT_TRUE(Load("rgb32.plg", BuildTestPluginFile(Behaviour::kDecode, BuildBmp(rgb32)), &image));
-  ExpectRgbImage(image);
-}
-
-TEST_F(PluginReader, OnlyTheFirstMatchingKeyIsTried) {
-  UsePlugin("e.plg", kRefusingPlugin);
-  UsePlugin(".plg", kPlugin);
-  ImageBuffer image;
-  EXPECT_FALSE(Load("picture.plg", Plugin24(), &image));
-  EXPECT_EQ(image.kind, kImageEmpty);
-  ASSERT_TRUE(Load("photo.plg", Plugin24(), &image));
-  ExpectRgbImage(image);
-}
-
-TEST_F(PluginReader, ValuesBeginningWithAQuestionMarkAreSkipped) {
-  UsePlugin("e.plg", "?");
-  UsePlugin("re.plg", "?testplugin-refusing.dll");
-  UsePlugin(".plg", kPlugin);
-  ImageBuffer image;
-  ASSERT_TRUE(Load("picture.plg", Plugin24(), &image));
-  ExpectRgbImage(image);
-}
-
-TEST_F(PluginReader, ARefusingPluginLetsTheLaterReadersLoad) {
-  UsePlugin(".bmp", kPlugin);  // asked first, refuses what is not its own format
-  UsePlugin(".plg", kPlugin);
-  ImageBuffer bmp;
-  ASSERT_TRUE(Load("picture.bmp", Bmp24(), &bmp));
-  ExpectRgbImage(bmp);
-  ImageBuffer refused;
-  EXPECT_FALSE(Load("refused.plg", Plugin24(Behaviour::kRefuse), &refused));
-  EXPECT_EQ(refused.kind, kImageEmpty);
-}
-
-TEST_F(PluginReader, AModuleThatCannotBeLoadedIsReported) {
-  UsePlugin(".plg", "");
-  UsePlugin(".plx", "absent-plugin.dll");
-  // The message does not stop the later readers: these files are BMPs.
-  ImageBuffer image;
-  ASSERT_TRUE(Load("picture.plg", Bmp24(), &image));
-  ExpectRgbImage(image);
-  ExpectLoadReported("");
-  ImageBuffer other;
-  EXPECT_FALSE(Load("picture.plx", Plugin24(), &other));
-  EXPECT_EQ(other.kind, kImageEmpty);
-  ExpectLoadReported("absent-plugin.dll");
-}
-
-TEST_F(PluginReader, AModuleWithoutBothExportsIsReportedAndUnloaded) {
+// The ending chooses the module, in any case. A refusal lets the later readers try; a module that
+// cannot be used is reported with its name as the caption, and unloaded.
+TEST_F(PluginReader, TheEndingChoosesTheModuleAndFailuresAreRefusedOrReported) {
+  UsePlugin(".bmp", "testplugin.dll");
+  UsePlugin(".plg", "testplugin.dll");
+  UsePlugin(".none", "");
+  UsePlugin(".abs", "absent-plugin.dll");
   UsePlugin(".nis", "testplugin-no-issupported.dll");
   UsePlugin(".ngp", "testplugin-no-getpicture.dll");
-  ImageBuffer image;
-  EXPECT_FALSE(Load("picture.nis", Plugin24(), &image));
-  ExpectLoadReported("testplugin-no-issupported.dll");
-  EXPECT_FALSE(Load("picture.ngp", Plugin24(), &image));
-  ExpectLoadReported("testplugin-no-getpicture.dll");
-  EXPECT_EQ(image.kind, kImageEmpty);
-  EXPECT_EQ(GetModuleHandleA("testplugin-no-issupported.dll"), nullptr);
-  EXPECT_EQ(GetModuleHandleA("testplugin-no-getpicture.dll"), nullptr);
-}
-
-TEST_F(PluginReader, FailedOrUnusableResultsAreRefused) {
-  UsePlugin(".plg", kPlugin);
-  std::vector<uint8_t> shortPixels = Plugin24();
+  std::vector<uint8_t> shortPixels = Plugin();
   shortPixels.pop_back();
-  std::vector<std::vector<uint8_t>> files = {shortPixels};
-  for (Behaviour behaviour : {Behaviour::kFail, Behaviour::kNullHandles,
-                              Behaviour::kUnlockableHandles, Behaviour::kOneHandleForBoth}) {
-    files.push_back(Plugin24(behaviour));
-  }
-  for (size_t i = 0; i < files.size(); ++i) {
+  const struct {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    bool loads;
+    const char* reported;
+  } files[] = {{"写真.PLG", Plugin(), true, nullptr},
+               {"bitmap.bmp", Bmp(), true, nullptr},
+               {"refused.plg", Plugin(Behaviour::kRefuse), false, nullptr},
+               {"failed.plg", Plugin(Behaviour::kFail), false, nullptr},
+               {"null.plg", Plugin(Behaviour::kNullHandles), false, nullptr},
+               {"unlockable.plg", Plugin(Behaviour::kUnlockableHandles), false, nullptr},
+               {"one handle.plg", Plugin(Behaviour::kOneHandleForBoth), false, nullptr},
+               {"short.plg", shortPixels, false, nullptr},
+               {"bitmap.none", Bmp(), true, ": Error: Load"},
+               {"picture.abs", Plugin(), false, "absent-plugin.dll: Error: Load"},
+               {"picture.nis", Plugin(), false, "testplugin-no-issupported.dll: Error: Load"},
+               {"picture.ngp", Plugin(), false, "testplugin-no-getpicture.dll: Error: Load"}};
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.name);
     ImageBuffer image;
-    EXPECT_FALSE(Load("broken.plg", files[i], &image)) << "file " << i;
-    EXPECT_EQ(image.kind, kImageEmpty) << "file " << i;
+    EXPECT_EQ(Load(file.name, file.bytes, &image), file.loads);
+    EXPECT_EQ(image.kind, file.loads ? kImage24 : kImageEmpty);
+    const std::vector<std::string> expected =
+        file.reported ? std::vector<std::string>{file.reported} : std::vector<std::string>{};
+    EXPECT_EQ(boxes_.TakeSeen(), expected);
   }
 }
 
@@ -231,16 +148,13 @@ TEST_F(PluginReader, ModuleNamesTooLongToHoldAreRefusedNotCut) {
     ~RemovedAfterwards() { DeleteFileA(path.c_str()); }
     std::string path;
   } copy{folder + cut};
-  ASSERT_TRUE(CopyFileA((folder + kPlugin).c_str(), copy.path.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((folder + "testplugin.dll").c_str(), copy.path.c_str(), FALSE));
 
-  const std::string configured = cut + "x";
-  UsePlugin(".plg", configured);
+  UsePlugin(".plg", cut + "x");
   ImageBuffer image;
-  EXPECT_FALSE(Load("picture.plg", Plugin24(), &image));
-  EXPECT_EQ(image.kind, kImageEmpty);
-  ExpectLoadReported(configured);
-
+  EXPECT_FALSE(Load("picture.plg", Plugin(), &image));
+  EXPECT_EQ(boxes_.TakeSeen(), std::vector<std::string>{cut + "x: Error: Load"});
   UsePlugin(".plg", cut);  // 63 bytes: held whole
-  ASSERT_TRUE(Load("picture.plg", Plugin24(), &image));
-  ExpectRgbImage(image);
+  ASSERT_TRUE(Load("picture.plg", Plugin(), &image));
+  ExpectPicture(image);
 }

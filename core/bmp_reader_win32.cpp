@@ -13,6 +13,8 @@ bool ReadBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target) {
   if (!CreateImageBuffer(target, header.biWidth, 24, height)) return false;
 
   // The conversion gets the checked, normalised header, whose biSizeImage bounds what it
-  // reads of the pixel data.
-  return DrawDibInto(layout.info, bytes + layout.pixelOffset, target->memoryDC, target);
+  // reads of the pixel data. A picture it refuses leaves the record empty, as it came.
+  if (DrawDibInto(layout.info, bytes + layout.pixelOffset, target->memoryDC, target)) return true;
+  FreeImageBuffer(target);
+  return false;
 }

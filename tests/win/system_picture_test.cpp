@@ -74,6 +74,7 @@ TEST(SystemPicture, PicturesLoadUprightAtTheirPixelSize) {
     ASSERT_TRUE(WriteBytes(folder.Path("bad.jpg"), files[i]));
     ImageBuffer image;
     EXPECT_FALSE(LoadImageFile(&image, folder.Path("bad.jpg").c_str())) << "file " << i;
+    EXPECT_EQ(image.kind, kImageEmpty) << "file " << i;
   }
 
   // The block the bytes came in stays the caller's after the picture is read.

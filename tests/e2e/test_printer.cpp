@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include "tests/win/temp_folder.h"
+
 namespace {
 
 const char kPrinterName[] = "Pelora Test Printer";
@@ -46,14 +48,7 @@ const char kPageDescription[] =
     "*PaperDimension A4/A4: \"595 842\"\n";
 
 bool WriteText(const std::string& path, const char* text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const DWORD size = static_cast<DWORD>(strlen(text));
-  const bool ok = WriteFile(file, text, size, &written, nullptr) && written == size;
-  CloseHandle(file);
-  return ok;
+  return WriteBytes(path, std::vector<uint8_t>(text, text + strlen(text)));
 }
 
 bool SetUserValue(const char* key, const char* name, const std::string& value) {

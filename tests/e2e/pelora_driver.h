@@ -124,9 +124,6 @@ inline POINT CodedPlace(uint32_t c) {
           static_cast<LONG>((c & 0xFF) | (c >> 12 & 0xF) << 8)};
 }
 
-// The window background the tests give the programs they start: not white, so that the
-// white start picture stands out.
-inline constexpr uint32_t kWindowColor = 0xA0B0C0;
 inline constexpr uint32_t kWhite = 0xFFFFFF;
 
 // True when every pixel of `rect` is `color` and the pixels just around it are not.
@@ -138,7 +135,8 @@ inline bool operator==(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 
 inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// A folder and a program copy of each test's own, the window background set as above.
+// A folder and a program copy of each test's own. The window background is set to a grey,
+// so that the white start picture stands out.
 class ViewerTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite();

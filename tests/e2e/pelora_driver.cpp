@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "core/bmp_format.h"
 #include "tests/fixtures/bmp_builder.h"
 
 namespace {
@@ -28,20 +29,6 @@ BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
     return FALSE;
   }
   return TRUE;
-}
-
-// Reads a text the program answers into memory it is given, from the program's own memory.
-template <typename Ask>
-std::string RemoteText(DWORD processId, size_t length, Ask ask) {
-  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
-  void* remote =
-      VirtualAllocEx(process, nullptr, length + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  ask(remote);
-  std::string text(length, '\0');
-  ReadProcessMemory(process, remote, text.data(), length, nullptr);
-  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  return text;
 }
 
 void SetWindowColour(const char* rgb) {
@@ -163,9 +150,14 @@ void PeloraProgram::Command(UINT id) const {
 std::string PeloraProgram::StatusText(int index) const {
   HWND bar = GetDlgItem(window_, 100);
   const DWORD length = LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, index, 0));
-  return RemoteText(process_.dwProcessId, length, [&](void* remote) {
-    SendMessageA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(remote));
-  });
+  // The text is written into memory of the program's own, and read from there.
+  void* remote = VirtualAllocEx(process_.hProcess, nullptr, length + 1, MEM_COMMIT | MEM_RESERVE,
+                                PAGE_READWRITE);
+  SendMessageA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(remote));
+  std::string text(length, '\0');
+  ReadProcessMemory(process_.hProcess, remote, text.data(), length, nullptr);
+  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+  return text;
 }
 
 HWND PeloraProgram::WaitForOwnWindow(const char* className, DWORD ms, const char* title) const {
@@ -362,4 +354,25 @@ bool ShowsStartPicture(const PeloraProgram& pelora) {
   RedrawWindow(pelora.View(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   const ScreenPixels view = CaptureClient(pelora.View());
   return ShowsRectangle(view, ActualSizePictureRect({320, 240}, {view.width, view.height}), kWhite);
+}
+
+bool FileHolds(const std::string& path, int width, int height,
+               const std::function<uint32_t(int, int)>& colorAt) {
+  const std::vector<uint8_t> bytes = ReadBytes(path);
+  BmpLayout layout;
+  if (!ParseBmpFile(bytes.data(), bytes.size(), &layout)) return false;
+  const DibHeader& header = layout.info.header;
+  if (header.biBitCount != 24 || header.biWidth != width || header.biHeight != height) {
+    return false;
+  }
+  const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* row = bytes.data() + layout.pixelOffset + stride * (height - 1 - y);
+    for (int x = 0; x < width; ++x) {
+      const uint32_t rgb =
+          uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
+      if (rgb != colorAt(x, y)) return false;
+    }
+  }
+  return true;
 }

@@ -113,6 +113,11 @@ void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 bool WriteTestBmp(const std::string& path, int width, int height,
                   const std::function<uint32_t(int, int)>& colorAt);
 
+// True when the file is a bottom-up 24-bit BMP of the given size whose pixel (x, y) is
+// colorAt(x, y).
+bool FileHolds(const std::string& path, int width, int height,
+               const std::function<uint32_t(int, int)>& colorAt);
+
 // The colour of pixel (x, y) in the pictures the tests write: every pixel tells its place.
 inline uint32_t CodedColor(int x, int y) {
   return uint32_t(x & 0xFF) << 16 | uint32_t((x >> 8 & 0xF) | (y >> 8 & 0xF) << 4) << 8 |

@@ -3,9 +3,6 @@
 
 #include <sddl.h>
 
-#include <algorithm>
-
-#include "core/bmp_format.h"
 #include "shell/resource.h"
 #include "tests/e2e/pelora_driver.h"
 
@@ -92,13 +89,7 @@ class ScanDialogs : public ViewerTest {
 
   // True when the file is a 24-bit BMP of the white start picture.
   static bool HoldsStartPicture(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadBytes(path);
-    BmpLayout layout;
-    if (!ParseBmpFile(bytes.data(), bytes.size(), &layout)) return false;
-    const DibHeader& h = layout.info.header;
-    if (h.biBitCount != 24 || h.biWidth != 320 || h.biHeight != 240) return false;
-    return std::all_of(bytes.begin() + layout.pixelOffset, bytes.end(),
-                       [](uint8_t b) { return b == 0xFF; });
+    return FileHolds(path, 320, 240, [](int, int) { return kWhite; });
   }
 };
 

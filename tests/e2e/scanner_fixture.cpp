@@ -4,8 +4,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/bmp_format.h"
-
 namespace {
 
 const char kClassPath[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\";
@@ -106,27 +104,6 @@ bool ScannerTest::WaitUntilShown(const ScannerSetup& setup, int page) const {
     }
     return true;
   });
-}
-
-bool ScannerTest::FileHoldsPage(const std::string& path, const ScannerSetup& setup,
-                                int page) const {
-  const std::vector<uint8_t> bytes = ReadBytes(path);
-  BmpLayout layout;
-  if (!ParseBmpFile(bytes.data(), bytes.size(), &layout)) return false;
-  const DibHeader& header = layout.info.header;
-  if (header.biBitCount != 24 || header.biWidth != setup.width || header.biHeight != setup.height) {
-    return false;
-  }
-  const size_t stride = (static_cast<size_t>(setup.width) * 3 + 3) / 4 * 4;
-  for (int y = 0; y < setup.height; ++y) {
-    const uint8_t* row = bytes.data() + layout.pixelOffset + stride * (setup.height - 1 - y);
-    for (int x = 0; x < setup.width; ++x) {
-      const uint32_t rgb =
-          uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
-      if (rgb != ScannedColor(setup, page, x, y)) return false;
-    }
-  }
-  return true;
 }
 
 HWND WaitForScannerDialog() {

@@ -35,7 +35,10 @@ class ScannerTest : public ViewerTest {
   // than the view, the part that shows).
   bool WaitUntilShown(const ScannerSetup& setup, int page = 0) const;
   // True when the BMP file holds `page` as 24-bit pixels.
-  bool FileHoldsPage(const std::string& path, const ScannerSetup& setup, int page = 0) const;
+  static bool FileHoldsPage(const std::string& path, const ScannerSetup& setup, int page = 0) {
+    return FileHolds(path, setup.width, setup.height,
+                     [&](int x, int y) { return ScannedColor(setup, page, x, y); });
+  }
 
   static constexpr const char* kDeviceKey = "{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}\\9042";
   ScannerSetup setup_{160, 120};

@@ -207,11 +207,11 @@ void ChooseItem(HWND dialog, int combo, int index) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, combo)));
 }
 
-std::string ConsoleOutput(std::string commandLine) {
+DWORD RunConsoleProgram(std::string commandLine, std::string* output) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   HANDLE read = nullptr;
   HANDLE write = nullptr;
-  if (!CreatePipe(&read, &write, &inherit, 0)) return "";
+  if (!CreatePipe(&read, &write, &inherit, 0)) return STILL_ACTIVE;
   SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -221,19 +221,20 @@ std::string ConsoleOutput(std::string commandLine) {
   const bool started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
                                       nullptr, nullptr, &startup, &process);
   CloseHandle(write);  // the program's copy is the only writer left: reading ends with it
-  std::string output;
+  DWORD code = STILL_ACTIVE;
   char buffer[4096];
   DWORD got = 0;
   while (started && ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-    output.append(buffer, got);
+    output->append(buffer, got);
   }
   if (started) {
     WaitForSingleObject(process.hProcess, 10000);
+    GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
   }
   CloseHandle(read);
-  return output;
+  return code;
 }
 
 void WriteSettings(const std::string& path, const std::string& text) {

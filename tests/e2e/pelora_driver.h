@@ -44,6 +44,8 @@ bool WaitUntil(Condition done, DWORD ms = 10000) {
 class PeloraProgram {
  public:
   explicit PeloraProgram(const TempFolder& folder);
+  // The Pelora.exe that already lies in `folder`.
+  explicit PeloraProgram(const std::string& folder) : folder_(folder) {}
   ~PeloraProgram();
   PeloraProgram(const PeloraProgram&) = delete;
   PeloraProgram& operator=(const PeloraProgram&) = delete;
@@ -99,8 +101,10 @@ void ChooseItem(HWND dialog, int combo, int index);
 bool AnswerFileDialog(HWND dialog, const std::string& path);
 // Hands files to the window as the shell does when they are dropped on it.
 bool DropFiles(const PeloraProgram& program, const std::vector<std::string>& paths);
-// Runs a console program and gives what it wrote to its output and error streams.
-std::string ConsoleOutput(std::string commandLine);
+// Runs a console program (the first word of `commandLine`) and waits up to 10 seconds for it to
+// end; gives its exit code (STILL_ACTIVE when it has not ended) and, in `output`, what it wrote
+// to its output and error streams.
+DWORD RunConsoleProgram(std::string commandLine, std::string* output);
 
 void WriteSettings(const std::string& path, const std::string& text);
 int SettingsInt(const std::string& path, const char* section, const char* key, int fallback = -1);

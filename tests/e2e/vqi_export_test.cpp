@@ -45,8 +45,12 @@ class VqiExport : public ViewerTest {
 
   // What `vqiconv info` says of the file.
   std::string Info(const std::string& name) {
-    return ConsoleOutput(Quoted(BuiltFile("cli\\vqiconv.exe")) + " info " +
-                         Quoted(folder_.Path(name)));
+    std::string output;
+    EXPECT_EQ(
+        RunConsoleProgram(
+            Quoted(BuiltFile("cli\\vqiconv.exe")) + " info " + Quoted(folder_.Path(name)), &output),
+        0u);
+    return output;
   }
 };
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "core/bmp_format.h"
 #include "tests/fixtures/bmp_builder.h"
 
 namespace {
@@ -10,6 +11,7 @@ namespace {
 struct WindowSearch {
   DWORD processId;
   const char* className;
+  const char* title;
   HWND exclude;
   HWND found;
 };
@@ -21,17 +23,20 @@ BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
   char className[64] = "";
   GetClassNameA(window, className, sizeof className);
   if (owner == search->processId && window != search->exclude && IsWindowVisible(window) &&
-      strcmp(className, search->className) == 0) {
+      strcmp(className, search->className) == 0 &&
+      (search->title == nullptr || WindowText(window) == search->title)) {
     search->found = window;
     return FALSE;
   }
   return TRUE;
 }
 
-HWND FindVisibleWindow(DWORD processId, const char* className, HWND exclude) {
-  WindowSearch search = {processId, className, exclude, nullptr};
-  EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+void SetWindowColour(const char* rgb) {
+  HKEY colors;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, nullptr, 0, KEY_ALL_ACCESS,
+                  nullptr, &colors, nullptr);
+  RegSetValueExA(colors, "Window", 0, REG_SZ, reinterpret_cast<const BYTE*>(rgb), strlen(rgb) + 1);
+  RegCloseKey(colors);
 }
 
 }  // namespace
@@ -74,27 +79,23 @@ ScreenPixels CaptureClient(HWND window) {
   return shot;
 }
 
-PeloraProgram::PeloraProgram(const std::string& folder) : folder_(folder) {}
-
 PeloraProgram::PeloraProgram(const TempFolder& folder) : folder_(folder.Path("")) {
   folder_.pop_back();  // the separator
   CopyFileA(BuiltFile("shell\\Pelora.exe").c_str(), ExePath().c_str(), FALSE);
 }
 
 PeloraProgram::~PeloraProgram() {
-  if (process_.hProcess != nullptr) {
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(process_.hProcess, 1);
-      WaitForSingleObject(process_.hProcess, 5000);
-    }
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
+  if (process_.hProcess == nullptr) return;
+  if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 5000);
   }
+  CloseHandle(process_.hProcess);
+  CloseHandle(process_.hThread);
 }
 
 bool PeloraProgram::Start(const std::string& arguments, bool expectWindow) {
-  std::string commandLine = "\"";
-  commandLine.append(ExePath()).append("\"");
+  std::string commandLine = Quoted(ExePath());
   if (!arguments.empty()) commandLine.append(" ").append(arguments);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -107,8 +108,10 @@ bool PeloraProgram::Start(const std::string& arguments, bool expectWindow) {
 
 bool PeloraProgram::WaitForMainWindow() {
   const bool shown = WaitUntil([&] {
-    window_ = FindVisibleWindow(process_.dwProcessId, "Pelora", nullptr);
-    return window_ != nullptr;
+    window_ = nullptr;
+    WindowSearch search = {process_.dwProcessId, "Pelora", nullptr, nullptr, nullptr};
+    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return (window_ = search.found) != nullptr;
   });
   if (shown) Settle();
   return shown;
@@ -136,25 +139,18 @@ void PeloraProgram::Settle() const {
   Sleep(100);  // the painted pixels reach the screen
 }
 
-HWND PeloraProgram::View() const { return FindWindowExA(window_, nullptr, "PeloraImage", nullptr); }
-
-std::string PeloraProgram::Title() const {
-  char title[512] = "";
-  GetWindowTextA(window_, title, sizeof title);
-  return title;
-}
+std::string PeloraProgram::Title() const { return WindowText(window_); }
 
 void PeloraProgram::Command(UINT id) const {
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(window_, WM_COMMAND, id, 0, SMTO_NORMAL, 10000, &result);
+  SendMessageTimeoutA(window_, WM_COMMAND, id, 0, SMTO_NORMAL, 60000, &result);
   Settle();
 }
 
-void PeloraProgram::PostCommand(UINT id) const { PostMessageA(window_, WM_COMMAND, id, 0); }
-
 std::string PeloraProgram::StatusText(int index) const {
-  HWND bar = StatusBar();
+  HWND bar = GetDlgItem(window_, 100);
   const DWORD length = LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, index, 0));
+  // The text is written into memory of the program's own, and read from there.
   void* remote = VirtualAllocEx(process_.hProcess, nullptr, length + 1, MEM_COMMIT | MEM_RESERVE,
                                 PAGE_READWRITE);
   SendMessageA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(remote));
@@ -164,15 +160,51 @@ std::string PeloraProgram::StatusText(int index) const {
   return text;
 }
 
-HWND PeloraProgram::WaitForOwnWindow(const char* className, DWORD ms) const {
-  HWND found = nullptr;
+HWND PeloraProgram::WaitForOwnWindow(const char* className, DWORD ms, const char* title) const {
+  WindowSearch search = {process_.dwProcessId, className, title, window_, nullptr};
   WaitUntil(
       [&] {
-        found = FindVisibleWindow(process_.dwProcessId, className, window_);
-        return found != nullptr;
+        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
       },
       ms);
-  return found;
+  return search.found;
+}
+
+std::string PeloraProgram::AnswerMessageBox(DWORD ms) const {
+  HWND box = WaitForOwnWindow("#32770", ms);
+  if (box == nullptr) return "<none>";
+  const std::string seen = BoxText(box);
+  CloseDialog(box);
+  return seen;
+}
+
+std::string BoxText(HWND box) {
+  char text[512] = "";
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  return WindowText(box) + ": " + text;
+}
+
+std::string WindowText(HWND window) {
+  char text[512] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+void PressButton(HWND dialog, int button) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+bool CloseDialog(HWND dialog, int button) {
+  PressButton(dialog, button);
+  return WaitUntil([&] { return !IsWindow(dialog); });
+}
+
+void ChooseItem(HWND dialog, int combo, int index) {
+  SendDlgItemMessageA(dialog, combo, CB_SETCURSEL, index, 0);
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, combo)));
 }
 
 DWORD RunConsoleProgram(std::string commandLine, std::string* output) {
@@ -184,19 +216,18 @@ DWORD RunConsoleProgram(std::string commandLine, std::string* output) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write;
-  startup.hStdError = write;
+  startup.hStdOutput = startup.hStdError = write;
   PROCESS_INFORMATION process = {};
   const bool started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
                                       nullptr, nullptr, &startup, &process);
   CloseHandle(write);  // the program's copy is the only writer left: reading ends with it
   DWORD code = STILL_ACTIVE;
+  char buffer[4096];
+  DWORD got = 0;
+  while (started && ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    output->append(buffer, got);
+  }
   if (started) {
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-      output->append(buffer, got);
-    }
     WaitForSingleObject(process.hProcess, 10000);
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess);
@@ -204,31 +235,6 @@ DWORD RunConsoleProgram(std::string commandLine, std::string* output) {
   }
   CloseHandle(read);
   return code;
-}
-
-std::string PeloraProgram::AnswerMessageBox() const {
-  HWND box = WaitForOwnWindow("#32770");
-  if (box == nullptr) return "<none>";
-  const std::string seen = WindowText(box) + ": " + MessageBoxText(box);
-  CloseWithOk(box);
-  return seen;
-}
-
-std::string WindowText(HWND window) {
-  char text[512] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-std::string MessageBoxText(HWND box) {
-  char text[512] = "";
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  return text;
-}
-
-bool CloseWithOk(HWND dialog) {
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  return WaitUntil([&] { return !IsWindow(dialog); });
 }
 
 void WriteSettings(const std::string& path, const std::string& text) {
@@ -241,29 +247,27 @@ int SettingsInt(const std::string& path, const char* section, const char* key, i
 
 void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
   std::vector<INPUT> inputs;
-  auto add = [&](WORD vk, bool up) {
+  auto add = [&](WORD vk, DWORD flags) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.ki.dwFlags = flags;
     inputs.push_back(input);
   };
-  for (WORD m : modifiers) add(m, false);
-  add(key, false);
-  add(key, true);
-  for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) add(*m, true);
+  for (WORD m : modifiers) add(m, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  for (WORD m : modifiers) add(m, KEYEVENTF_KEYUP);
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
   Sleep(100);
 }
 
-bool WriteBmpBytes(const std::string& path, int width, int height,
-                   const std::vector<uint32_t>& rgbTopDown) {
+bool WriteTestBmp(const std::string& path, int width, int height,
+                  const std::function<uint32_t(int, int)>& colorAt) {
   BmpRecipe recipe;
   recipe.width = width;
   recipe.height = height;
-  recipe.pixelData = PackRows(width, height, 24, [&](int32_t x, int32_t y) {
-    return rgbTopDown[static_cast<size_t>(y) * width + x];
-  });
+  recipe.pixelData = PackRows(width, height, 24, colorAt);
   return WriteBytes(path, BuildBmp(recipe));
 }
 
@@ -283,14 +287,11 @@ bool AnswerFileDialog(HWND dialog, const std::string& path) {
   // The name field: an edit of its own, or the edit inside the name combo box.
   HWND name = GetDlgItem(dialog, 1152);
   if (name == nullptr) {
-    HWND combo = GetDlgItem(dialog, 1148);
-    if (combo == nullptr) return false;
-    EnumChildWindows(combo, FindEdit, reinterpret_cast<LPARAM>(&name));
+    EnumChildWindows(GetDlgItem(dialog, 1148), FindEdit, reinterpret_cast<LPARAM>(&name));
   }
   if (name == nullptr) return false;
   SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  PressButton(dialog, IDOK);
   return true;
 }
 
@@ -298,9 +299,7 @@ bool DropFiles(const PeloraProgram& program, const std::vector<std::string>& pat
   // The drop's memory block lives in the program, as the shell's would: a DROPFILES header
   // followed by the names, each ended by a zero, the list by one more.
   std::vector<char> block(sizeof(DROPFILES));
-  auto* header = reinterpret_cast<DROPFILES*>(block.data());
-  header->pFiles = sizeof(DROPFILES);
-  header->fWide = FALSE;
+  reinterpret_cast<DROPFILES*>(block.data())->pFiles = sizeof(DROPFILES);
   for (const std::string& path : paths) {
     block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
   }
@@ -315,40 +314,8 @@ bool DropFiles(const PeloraProgram& program, const std::vector<std::string>& pat
          PostMessageA(program.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }
 
-namespace {
-constexpr uint32_t kTestWindowColor = 0xA0B0C0;
-char SavedWindowColor[64] = "";
-}  // namespace
-
-uint32_t WindowColor() { return kTestWindowColor; }
-
-void ViewerTest::SetUpTestSuite() {
-  HKEY colors;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &colors, nullptr);
-  DWORD size = sizeof SavedWindowColor;
-  if (RegQueryValueExA(colors, "Window", nullptr, nullptr,
-                       reinterpret_cast<BYTE*>(SavedWindowColor), &size) != ERROR_SUCCESS) {
-    SavedWindowColor[0] = '\0';
-  }
-  const char color[] = "160 176 192";
-  RegSetValueExA(colors, "Window", 0, REG_SZ, reinterpret_cast<const BYTE*>(color), sizeof color);
-  RegCloseKey(colors);
-}
-
-void ViewerTest::TearDownTestSuite() {
-  HKEY colors;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, KEY_ALL_ACCESS, &colors)) {
-    return;
-  }
-  if (SavedWindowColor[0] != '\0') {
-    RegSetValueExA(colors, "Window", 0, REG_SZ, reinterpret_cast<const BYTE*>(SavedWindowColor),
-                   static_cast<DWORD>(strlen(SavedWindowColor) + 1));
-  } else {
-    RegDeleteValueA(colors, "Window");
-  }
-  RegCloseKey(colors);
-}
+void ViewerTest::SetUpTestSuite() { SetWindowColour("160 176 192"); }
+void ViewerTest::TearDownTestSuite() { SetWindowColour("255 255 255"); }
 
 std::string ViewerTest::WriteCodedImage(const std::string& name, int width, int height) {
   const std::string path = folder_.Path(name);
@@ -361,6 +328,12 @@ void ViewerTest::OpenByDropping(const std::string& path) {
   const std::string title = path.substr(path.rfind('\\') + 1) + " - Pelora";
   ASSERT_TRUE(WaitUntil([&] { return pelora_.Title() == title; })) << pelora_.Title();
   pelora_.Settle();
+}
+
+SIZE ViewerTest::ClientSize() const {
+  RECT client;
+  GetClientRect(pelora_.View(), &client);
+  return {client.right, client.bottom};
 }
 
 bool ShowsRectangle(const ScreenPixels& shot, ViewRect rect, uint32_t color) {
@@ -377,20 +350,30 @@ bool ShowsRectangle(const ScreenPixels& shot, ViewRect rect, uint32_t color) {
          outsideDiffers(rect.left + rect.width - 1, rect.top + rect.height);
 }
 
-void DragMouse(int fromX, int fromY, int toX, int toY) {
-  auto send = [](int x, int y, DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
-    SendInput(1, &input, sizeof input);
-    Sleep(100);
-  };
-  send(fromX, fromY, 0);
-  send(fromX, fromY, MOUSEEVENTF_LEFTDOWN);
-  for (int step = 1; step <= 5; ++step) {
-    send(fromX + (toX - fromX) * step / 5, fromY + (toY - fromY) * step / 5, 0);
+bool ShowsStartPicture(const PeloraProgram& pelora) {
+  // Painted anew, as after a window passed over it: what the program holds now.
+  RedrawWindow(pelora.View(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const ScreenPixels view = CaptureClient(pelora.View());
+  return ShowsRectangle(view, ActualSizePictureRect({320, 240}, {view.width, view.height}), kWhite);
+}
+
+bool FileHolds(const std::string& path, int width, int height,
+               const std::function<uint32_t(int, int)>& colorAt) {
+  const std::vector<uint8_t> bytes = ReadBytes(path);
+  BmpLayout layout;
+  if (!ParseBmpFile(bytes.data(), bytes.size(), &layout)) return false;
+  const DibHeader& header = layout.info.header;
+  if (header.biBitCount != 24 || header.biWidth != width || header.biHeight != height) {
+    return false;
   }
-  send(toX, toY, MOUSEEVENTF_LEFTUP);
+  const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* row = bytes.data() + layout.pixelOffset + stride * (height - 1 - y);
+    for (int x = 0; x < width; ++x) {
+      const uint32_t rgb =
+          uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
+      if (rgb != colorAt(x, y)) return false;
+    }
+  }
+  return true;
 }

@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "shell/view_geometry.h"
 #include "tests/win/temp_folder.h"
 
 // What the screen shows of a window's client area, 0xRRGGBB per pixel.
@@ -23,7 +25,7 @@ struct ScreenPixels {
 ScreenPixels CaptureClient(HWND window);
 
 // The path of a file the build made, given from the build's top folder (such as
-// "shell\\Pelora.exe").
+// "shell\\Pelora.exe"), so that the tests always run what was built last.
 std::string BuiltFile(const std::string& relative);
 
 // Waits until `done` holds, up to `ms` milliseconds; true when it did.
@@ -43,7 +45,7 @@ class PeloraProgram {
  public:
   explicit PeloraProgram(const TempFolder& folder);
   // The Pelora.exe that already lies in `folder`.
-  explicit PeloraProgram(const std::string& folder);
+  explicit PeloraProgram(const std::string& folder) : folder_(folder) {}
   ~PeloraProgram();
   PeloraProgram(const PeloraProgram&) = delete;
   PeloraProgram& operator=(const PeloraProgram&) = delete;
@@ -51,43 +53,34 @@ class PeloraProgram {
   // Starts the program with the given command-line text (after the program name) and, unless
   // `expectWindow` is false, waits until its main window shows and it is idle.
   bool Start(const std::string& arguments = "", bool expectWindow = true);
-
-  // After a start without waiting: waits until the main window shows and the program is idle.
   bool WaitForMainWindow();
-
   // Waits for the process to end; its exit code, or STILL_ACTIVE.
   DWORD WaitForExit(DWORD ms = 10000);
-
   // Closes the main window as the close box does and waits for the process to end.
   DWORD Close();
-
-  // Lets the program handle what it has been sent; returns once it answers again.
+  // Lets the program handle what it has been sent and paint; returns once it answers again.
   void Settle() const;
 
   HWND Window() const { return window_; }
-  HWND View() const;
-  HWND StatusBar() const { return GetDlgItem(window_, 100); }
+  HWND View() const { return FindWindowExA(window_, nullptr, "PeloraImage", nullptr); }
   std::string Title() const;
   std::string SettingsPath() const { return folder_ + "\\Pelora.ini"; }
   std::string ExePath() const { return folder_ + "\\Pelora.exe"; }
+  DWORD ProcessId() const { return process_.dwProcessId; }
 
-  // Runs a command as the menu does, and waits until it has been handled.
+  // Runs a command as the menu does and waits until it has been handled.
   void Command(UINT id) const;
   // Starts a command that opens a dialog; returns without waiting for it.
-  void PostCommand(UINT id) const;
-
+  void PostCommand(UINT id) const { PostMessageA(window_, WM_COMMAND, id, 0); }
   // Text of part `index` of the status bar, read from the program's own memory.
   std::string StatusText(int index) const;
-
-  // The first visible top-level window of the program with the given class other than the
-  // main window ("#32770" for dialogs and message boxes); null when none shows in time.
-  HWND WaitForOwnWindow(const char* className, DWORD ms = 10000) const;
-
+  // The first visible top-level window of the program with this class other than the main
+  // window ("#32770" for dialogs and message boxes) and, unless null, this title.
+  HWND WaitForOwnWindow(const char* className, DWORD ms = 10000, const char* title = nullptr) const;
+  HWND WaitForDialog(const char* title) const { return WaitForOwnWindow("#32770", 10000, title); }
   // Waits for a message box of the program and answers it; gives "caption: text", or
   // "<none>" when none shows in time.
-  std::string AnswerMessageBox() const;
-
-  DWORD ProcessId() const { return process_.dwProcessId; }
+  std::string AnswerMessageBox(DWORD ms = 10000) const;
 
  private:
   std::string folder_;
@@ -96,69 +89,63 @@ class PeloraProgram {
 };
 
 std::string WindowText(HWND window);
-// The text of a message box.
-std::string MessageBoxText(HWND box);
-// Presses OK in a dialog or message box and waits until it has closed.
-bool CloseWithOk(HWND dialog);
-
+// "caption: text" of a message box.
+std::string BoxText(HWND box);
+// Presses a button of a dialog as a click does (posted: it may answer with a message box).
+void PressButton(HWND dialog, int button);
+// Presses OK, or `button`, and waits until the dialog has closed.
+bool CloseDialog(HWND dialog, int button = IDOK);
+// Chooses entry `index` of a combo box as the user does, telling the dialog.
+void ChooseItem(HWND dialog, int combo, int index);
 // Types a file name into a common file dialog and confirms it.
 bool AnswerFileDialog(HWND dialog, const std::string& path);
-
-// Drags the mouse with the left button from one screen point to another.
-void DragMouse(int fromX, int fromY, int toX, int toY);
-
 // Hands files to the window as the shell does when they are dropped on it.
 bool DropFiles(const PeloraProgram& program, const std::vector<std::string>& paths);
-
 // Runs a console program (the first word of `commandLine`) and waits up to 10 seconds for it to
 // end; gives its exit code (STILL_ACTIVE when it has not ended) and, in `output`, what it wrote
 // to its output and error streams.
 DWORD RunConsoleProgram(std::string commandLine, std::string* output);
 
-// Writes a settings file of the given lines.
 void WriteSettings(const std::string& path, const std::string& text);
+int SettingsInt(const std::string& path, const char* section, const char* key, int fallback = -1);
 
-// Reads one integer key of a settings file; `fallback` when absent.
-int SettingsInt(const std::string& path, const char* section, const char* key, int fallback);
-
-// Presses and releases keys through the system's input queue (to the foreground window):
-// `modifiers` (VK_CONTROL, VK_SHIFT, VK_MENU) held around `key`.
+// Presses and releases `key` through the system's input queue (to the foreground window),
+// `modifiers` (VK_CONTROL, VK_SHIFT, VK_MENU) held around it.
 void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 
 // Writes a 24-bit BMP of the given size whose pixel (x, y) is colorAt(x, y) (0xRRGGBB).
-template <typename ColorAt>
-bool WriteTestBmp(const std::string& path, int width, int height, ColorAt colorAt);
+bool WriteTestBmp(const std::string& path, int width, int height,
+                  const std::function<uint32_t(int, int)>& colorAt);
 
-bool WriteBmpBytes(const std::string& path, int width, int height,
-                   const std::vector<uint32_t>& rgbTopDown);
-
-template <typename ColorAt>
-bool WriteTestBmp(const std::string& path, int width, int height, ColorAt colorAt) {
-  std::vector<uint32_t> rgb(static_cast<size_t>(width) * height);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) rgb[static_cast<size_t>(y) * width + x] = colorAt(x, y);
-  }
-  return WriteBmpBytes(path, width, height, rgb);
-}
-
-#include "shell/view_geometry.h"
+// True when the file is a bottom-up 24-bit BMP of the given size whose pixel (x, y) is
+// colorAt(x, y).
+bool FileHolds(const std::string& path, int width, int height,
+               const std::function<uint32_t(int, int)>& colorAt);
 
 // The colour of pixel (x, y) in the pictures the tests write: every pixel tells its place.
 inline uint32_t CodedColor(int x, int y) {
   return uint32_t(x & 0xFF) << 16 | uint32_t((x >> 8 & 0xF) | (y >> 8 & 0xF) << 4) << 8 |
          uint32_t(y & 0xFF);
 }
+// The place a coded colour tells.
+inline POINT CodedPlace(uint32_t c) {
+  return {static_cast<LONG>((c >> 16) | (c >> 8 & 0xF) << 8),
+          static_cast<LONG>((c & 0xFF) | (c >> 12 & 0xF) << 8)};
+}
 
-// The window background the tests give the programs they start: not white, so that the
-// white start picture stands out.
-uint32_t WindowColor();
+inline constexpr uint32_t kWhite = 0xFFFFFF;
 
 // True when every pixel of `rect` is `color` and the pixels just around it are not.
 bool ShowsRectangle(const ScreenPixels& shot, ViewRect rect, uint32_t color);
+// True when the view shows the white start picture, centred.
+bool ShowsStartPicture(const PeloraProgram& pelora);
+
+inline bool operator==(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 
 inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// A folder and a program copy of each test's own, the window background set as above.
+// A folder and a program copy of each test's own. The window background is set to a grey,
+// so that the white start picture stands out.
 class ViewerTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite();
@@ -166,9 +153,10 @@ class ViewerTest : public ::testing::Test {
 
   // Writes a picture of coded colours into the test's folder; gives its path.
   std::string WriteCodedImage(const std::string& name, int width, int height);
-
   // Drops the file on the window and waits until it has been opened.
   void OpenByDropping(const std::string& path);
+  // The client size of the view.
+  SIZE ClientSize() const;
 
   TempFolder folder_;
   PeloraProgram pelora_{folder_};

@@ -4,8 +4,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/bmp_format.h"
-
 namespace {
 
 const char kClassPath[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\";
@@ -15,6 +13,12 @@ std::string SourceFolder() {
   char windows[MAX_PATH];
   GetWindowsDirectoryA(windows, sizeof windows);
   return std::string(windows) + (sizeof(void*) == 8 ? "\\twain_64\\" : "\\twain_32\\");
+}
+
+HKEY CreateKey(HKEY parent, const std::string& path) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  return key;
 }
 
 void SetString(HKEY key, const char* name, const std::string& value) {
@@ -30,17 +34,9 @@ void ScannerTest::SetUpTestSuite() {
   CopyFileA(BuiltFile("tests\\fixtures\\virtual_scanner\\VirtualScanner.ds").c_str(),
             (SourceFolder() + "sane.ds").c_str(), FALSE);
   // Our file, not a Wine source of the same name, is the one to load.
-  HKEY overrides;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &overrides, nullptr);
+  HKEY overrides = CreateKey(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides");
   SetString(overrides, "sane.ds", "native");
   RegCloseKey(overrides);
-}
-
-void ScannerTest::SetUp() {
-  setup_.width = 160;
-  setup_.height = 120;
-  ConfigureScanner(setup_);
 }
 
 void ScannerTest::TearDown() {
@@ -53,7 +49,7 @@ void ScannerTest::ConfigureScanner(const ScannerSetup& setup, const std::string&
   std::ostringstream text;
   text << "[Scanner]\r\nWidth=" << setup.width << "\r\nHeight=" << setup.height
        << "\r\nDepth=" << setup.bitsPerPixel << "\r\nColors=" << setup.colorsUsed
-       << "\r\nTopDown=" << (setup.topDown ? 1 : 0) << "\r\nPages=" << setup.pages << "\r\n"
+       << "\r\nTopDown=" << setup.topDown << "\r\nPages=" << setup.pages << "\r\n"
        << extra;
   WriteSettings(SourceFolder() + "VirtualScanner.ini", text.str());
   DeleteFileA((SourceFolder() + "VirtualScanner.log").c_str());
@@ -67,87 +63,47 @@ std::vector<std::string> ScannerTest::ScannerLog() const {
 }
 
 bool ScannerTest::ScannerLogHas(const std::string& line) const {
-  for (const std::string& logged : ScannerLog()) {
-    if (logged == line) return true;
-  }
-  return false;
+  const std::vector<std::string> log = ScannerLog();
+  return std::find(log.begin(), log.end(), line) != log.end();
 }
 
-std::string ScannerTest::ScannerLogText() const {
-  std::string text;
-  for (const std::string& line : ScannerLog()) text += line + "; ";
-  return text;
-}
-
-bool ScannerTest::WaitUntilScannerClosed(int times) const {
-  return WaitUntil([&] {
-    int closed = 0;
-    for (const std::string& line : ScannerLog()) closed += line == "CLOSEDS";
-    return closed >= times;
-  });
+bool ScannerTest::WaitUntilScannerClosed(int times, DWORD ms) const {
+  return WaitUntil(
+      [&] {
+        const std::vector<std::string> log = ScannerLog();
+        return std::count(log.begin(), log.end(), "CLOSEDS") >= times;
+      },
+      ms);
 }
 
 void ScannerTest::WriteDevice(const std::string& description, const std::vector<Event>& events) {
-  HKEY device;
-  RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(kClassPath) + kDeviceKey).c_str(), 0, nullptr, 0,
-                  KEY_ALL_ACCESS, nullptr, &device, nullptr);
+  HKEY device = CreateKey(HKEY_LOCAL_MACHINE, std::string(kClassPath) + kDeviceKey);
   if (!description.empty()) SetString(device, "DriverDesc", description);
   for (const Event& event : events) {
-    HKEY key;
-    RegCreateKeyExA(device, ("Events\\" + event.subkey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                    nullptr, &key, nullptr);
-    if (!event.guid.empty()) SetString(key, "GUID", event.guid);
-    if (!event.name.empty()) SetString(key, nullptr, event.name);
+    HKEY key = CreateKey(device, "Events\\" + event.subkey);
+    SetString(key, "GUID", event.guid);
+    SetString(key, nullptr, event.name);
     RegCloseKey(key);
   }
   RegCloseKey(device);
 }
 
-namespace {
-
-bool ShowsPage(const PeloraProgram& pelora, const ScannerSetup& setup, int page) {
-  const ScreenPixels view = CaptureClient(pelora.View());
-  const ViewRect picture =
-      ActualSizePictureRect({setup.width, setup.height}, {view.width, view.height});
-  // Of a page larger than the view, the top left part that shows.
-  const int width = std::min(setup.width, view.width - picture.left);
-  const int height = std::min(setup.height, view.height - picture.top);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      if (view.At(picture.left + x, picture.top + y) != ScannedColor(setup, page, x, y)) {
-        return false;
+bool ScannerTest::WaitUntilShown(const ScannerSetup& setup, int page) const {
+  return WaitUntil([&] {
+    const ScreenPixels view = CaptureClient(pelora_.View());
+    const ViewRect picture =
+        ActualSizePictureRect({setup.width, setup.height}, {view.width, view.height});
+    const int width = std::min(setup.width, view.width - picture.left);
+    const int height = std::min(setup.height, view.height - picture.top);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        if (view.At(picture.left + x, picture.top + y) != ScannedColor(setup, page, x, y)) {
+          return false;
+        }
       }
     }
-  }
-  return true;
-}
-
-}  // namespace
-
-bool ScannerTest::WaitUntilShown(const PeloraProgram& pelora, const ScannerSetup& setup,
-                                 int page) const {
-  return WaitUntil([&] { return ShowsPage(pelora, setup, page); });
-}
-
-bool ScannerTest::FileHoldsPage(const std::string& path, const ScannerSetup& setup,
-                                int page) const {
-  const std::vector<uint8_t> bytes = ReadBytes(path);
-  BmpLayout layout;
-  if (!ParseBmpFile(bytes.data(), bytes.size(), &layout)) return false;
-  const DibHeader& header = layout.info.header;
-  if (header.biBitCount != 24 || header.biWidth != setup.width || header.biHeight != setup.height) {
-    return false;
-  }
-  const size_t stride = (static_cast<size_t>(setup.width) * 3 + 3) / 4 * 4;
-  for (int y = 0; y < setup.height; ++y) {
-    const uint8_t* row = bytes.data() + layout.pixelOffset + stride * (setup.height - 1 - y);
-    for (int x = 0; x < setup.width; ++x) {
-      const uint32_t rgb =
-          uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
-      if (rgb != ScannedColor(setup, page, x, y)) return false;
-    }
-  }
-  return true;
+    return true;
+  });
 }
 
 HWND WaitForScannerDialog() {
@@ -157,9 +113,4 @@ HWND WaitForScannerDialog() {
     return dialog != nullptr && IsWindowVisible(dialog);
   });
   return dialog;
-}
-
-void PressScannerButton(HWND dialog, int button) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include "tests/win/temp_folder.h"
+
 namespace {
 
 const char kPrinterName[] = "Pelora Test Printer";
@@ -12,48 +14,22 @@ const char kPort[] = "LPT1:";
 // An A4 colour PostScript printer at 300 dots per inch.
 const char kPageDescription[] =
     "*PPD-Adobe: \"4.3\"\n"
-    "*FormatVersion: \"4.3\"\n"
-    "*FileVersion: \"1.0\"\n"
-    "*LanguageVersion: English\n"
-    "*LanguageEncoding: ISOLatin1\n"
-    "*PCFileName: \"PELORA.PPD\"\n"
-    "*Manufacturer: \"Pelora\"\n"
-    "*Product: \"(Pelora Test Printer)\"\n"
     "*ModelName: \"Pelora Test Printer\"\n"
-    "*ShortNickName: \"Pelora Test Printer\"\n"
     "*NickName: \"Pelora Test Printer\"\n"
-    "*PSVersion: \"(3010.000) 0\"\n"
     "*LanguageLevel: \"3\"\n"
     "*ColorDevice: True\n"
-    "*DefaultColorSpace: RGB\n"
-    "*FileSystem: False\n"
-    "*Throughput: \"1\"\n"
-    "*TTRasterizer: Type42\n"
     "*DefaultResolution: 300dpi\n"
     "*OpenUI *PageSize: PickOne\n"
-    "*OrderDependency: 10 AnySetup *PageSize\n"
     "*DefaultPageSize: A4\n"
     "*PageSize A4/A4: \"<</PageSize[595 842]/ImagingBBox null>>setpagedevice\"\n"
     "*CloseUI: *PageSize\n"
-    "*OpenUI *PageRegion: PickOne\n"
-    "*OrderDependency: 10 AnySetup *PageRegion\n"
-    "*DefaultPageRegion: A4\n"
-    "*PageRegion A4/A4: \"<</PageSize[595 842]/ImagingBBox null>>setpagedevice\"\n"
-    "*CloseUI: *PageRegion\n"
     "*DefaultImageableArea: A4\n"
     "*ImageableArea A4/A4: \"18 18 577 824\"\n"
     "*DefaultPaperDimension: A4\n"
     "*PaperDimension A4/A4: \"595 842\"\n";
 
 bool WriteText(const std::string& path, const char* text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const DWORD size = static_cast<DWORD>(strlen(text));
-  const bool ok = WriteFile(file, text, size, &written, nullptr) && written == size;
-  CloseHandle(file);
-  return ok;
+  return WriteBytes(path, std::vector<uint8_t>(text, text + strlen(text)));
 }
 
 bool SetUserValue(const char* key, const char* name, const std::string& value) {

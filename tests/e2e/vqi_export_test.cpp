@@ -8,124 +8,86 @@ namespace {
 
 class VqiExport : public ViewerTest {
  protected:
-  HWND OpenExportDialog() {
+  // Opens the export dialog, sets its alpha kind (and for an alpha image, chooses `alpha`
+  // through its file dialog), presses OK and answers the save dialog with `name`, or cancels
+  // it when `name` is empty.
+  void Export(int alphaKind, const std::string& name, const std::string& alpha = "") {
     pelora_.PostCommand(ID_FILE_SAVE_VQI);
-    HWND dialog = pelora_.WaitForOwnWindow("#32770");
-    if (dialog == nullptr) return nullptr;
-    char caption[64] = "";
-    GetWindowTextA(dialog, caption, sizeof caption);
-    EXPECT_STREQ(caption, "VQIで出力");
-    return dialog;
-  }
-
-  // Presses OK in the export dialog and answers its save dialog with `name`.
-  void ExportAs(HWND dialog, const std::string& name) {
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    HWND save = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-      save = pelora_.WaitForOwnWindow("#32770", 200);
-      char caption[64] = "";
-      GetWindowTextA(save, caption, sizeof caption);
-      return save != nullptr && strcmp(caption, "保存") == 0;
-    }));
-    ASSERT_TRUE(AnswerFileDialog(save, folder_.Path(name)));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    HWND dialog = pelora_.WaitForDialog("VQIで出力");
+    ASSERT_NE(dialog, nullptr);
+    const bool enabled[][3] = {{false, false, false}, {true, true, false}, {false, false, true}};
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_VQI_DELTA)));  // luma: always on
+    ChooseItem(dialog, IDC_VQI_ALPHA_KIND, alphaKind);
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDC_VQI_RED)), enabled[alphaKind][0]);
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDC_VQI_BLUE)), enabled[alphaKind][1]);
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDC_VQI_ALPHA_IMAGE)), enabled[alphaKind][2]);
+    EXPECT_EQ(GetDlgItemInt(dialog, IDC_VQI_GREEN, nullptr, FALSE), 255u);
+    if (alphaKind == 1) {
+      SetDlgItemInt(dialog, IDC_VQI_RED, 255, FALSE);
+      SetDlgItemInt(dialog, IDC_VQI_BLUE, 255, FALSE);
+    }
+    if (!alpha.empty()) {
+      PostMessageA(dialog, WM_COMMAND, IDC_VQI_ALPHA_IMAGE, 0);
+      HWND choose = pelora_.WaitForDialog("αチャンネル読み込み");
+      ASSERT_TRUE(AnswerFileDialog(choose, alpha));
+      ASSERT_TRUE(WaitUntil([&] { return !IsWindow(choose); }));
+    }
+    PressButton(dialog, IDOK);
+    HWND save = pelora_.WaitForDialog("保存");
+    if (name.empty()) {
+      CloseDialog(save, IDCANCEL);
+    } else {
+      ASSERT_TRUE(AnswerFileDialog(save, folder_.Path(name)));
+    }
+    WaitUntil([&] { return !IsWindow(save); });
     pelora_.Settle();
   }
 
   // What `vqiconv info` says of the file.
   std::string Info(const std::string& name) {
     std::string output;
-    RunConsoleProgram(Quoted(BuiltFile("cli\\vqiconv.exe")) + " info " + Quoted(folder_.Path(name)),
-                      &output);
+    EXPECT_EQ(
+        RunConsoleProgram(
+            Quoted(BuiltFile("cli\\vqiconv.exe")) + " info " + Quoted(folder_.Path(name)), &output),
+        0u);
     return output;
-  }
-
-  void ChooseAlphaKind(HWND dialog, int kind) {
-    HWND box = GetDlgItem(dialog, IDC_VQI_ALPHA_KIND);
-    SendMessageA(box, CB_SETCURSEL, kind, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_VQI_ALPHA_KIND, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(box));
   }
 };
 
-bool Enabled(HWND dialog, int control) { return IsWindowEnabled(GetDlgItem(dialog, control)); }
-
 }  // namespace
 
-TEST_F(VqiExport, DefaultsSaveLumaWithEveryStage) {
+TEST_F(VqiExport, EveryAlphaKindAndCancel) {
   // Flat blocks, so that run-length coding shortens every plane.
   const std::string blocks = folder_.Path("blocks.bmp");
   ASSERT_TRUE(WriteTestBmp(blocks, 120, 80,
                            [](int x, int y) { return CodedColor(x / 40 * 70, y / 40 * 90); }));
   ASSERT_TRUE(pelora_.Start(Quoted(blocks)));
-  HWND dialog = OpenExportDialog();
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_FALSE(Enabled(dialog, IDC_VQI_DELTA));
-  EXPECT_FALSE(Enabled(dialog, IDC_VQI_RED));
-  EXPECT_FALSE(Enabled(dialog, IDC_VQI_ALPHA_IMAGE));
-  EXPECT_EQ(GetDlgItemInt(dialog, IDC_VQI_GREEN, nullptr, FALSE), 255u);
-  ExportAs(dialog, "default.vqi");
-  const std::string info = Info("default.vqi");
+  Export(0, "default.vqi");
+  std::string info = Info("default.vqi");
   EXPECT_NE(info.find("colour model: 1 luma (Y-yR-yB)\r"), std::string::npos) << info;
   EXPECT_NE(info.find("planes: 3"), std::string::npos) << info;
-  EXPECT_NE(info.find("plane 0: "), std::string::npos);
   EXPECT_NE(info.find("stages: delta, run-length, Huffman"), std::string::npos) << info;
+
+  Export(1, "keyed.vqi");
+  info = Info("keyed.vqi");
+  EXPECT_NE(info.find("with alpha"), std::string::npos) << info;
+  EXPECT_NE(info.find("planes: 4"), std::string::npos) << info;
+  Export(2, "masked.vqi", WriteCodedImage("alpha.bmp", 120, 80));
+  EXPECT_NE(Info("masked.vqi").find("planes: 4"), std::string::npos);
+
+  // An alpha image that does not load is reported, and nothing is written.
+  WriteBytes(folder_.Path("broken.bmp"), {'B', 'M', 0});
+  Export(2, "unmasked.vqi", folder_.Path("broken.bmp"));
+  HWND box = pelora_.WaitForDialog("エラー");
+  EXPECT_EQ(BoxText(box), "エラー: αチャンネル画像を読み込めませんでした．");
+  CloseDialog(box);
+  EXPECT_FALSE(FileExists(folder_.Path("unmasked.vqi")));
+  // Nor when the save dialog is cancelled.
+  Export(0, "");
+  EXPECT_FALSE(FileExists(folder_.Path("blocks.vqi")));
 
   // What was saved opens again.
   OpenByDropping(folder_.Path("default.vqi"));
   EXPECT_EQ(CaptureClient(pelora_.View()).width, 120);
-  EXPECT_EQ(pelora_.Close(), 0u);
-}
-
-TEST_F(VqiExport, TransparentColourAndAlphaImageAddAPlane) {
-  ASSERT_TRUE(pelora_.Start(Quoted(WriteCodedImage("coded.bmp", 120, 80))));
-  HWND dialog = OpenExportDialog();
-  ASSERT_NE(dialog, nullptr);
-  ChooseAlphaKind(dialog, 1);
-  EXPECT_TRUE(Enabled(dialog, IDC_VQI_RED));
-  EXPECT_FALSE(Enabled(dialog, IDC_VQI_ALPHA_IMAGE));
-  SetDlgItemInt(dialog, IDC_VQI_RED, 255, FALSE);
-  SetDlgItemInt(dialog, IDC_VQI_GREEN, 255, FALSE);
-  SetDlgItemInt(dialog, IDC_VQI_BLUE, 255, FALSE);
-  ExportAs(dialog, "keyed.vqi");
-  std::string info = Info("keyed.vqi");
-  EXPECT_NE(info.find("with alpha"), std::string::npos) << info;
-  EXPECT_NE(info.find("planes: 4"), std::string::npos) << info;
-
-  dialog = OpenExportDialog();
-  ASSERT_NE(dialog, nullptr);
-  ChooseAlphaKind(dialog, 2);
-  EXPECT_FALSE(Enabled(dialog, IDC_VQI_RED));
-  EXPECT_TRUE(Enabled(dialog, IDC_VQI_ALPHA_IMAGE));
-  PostMessageA(dialog, WM_COMMAND, IDC_VQI_ALPHA_IMAGE, 0);
-  HWND choose = nullptr;
-  ASSERT_TRUE(WaitUntil([&] {
-    choose = pelora_.WaitForOwnWindow("#32770", 200);
-    char caption[64] = "";
-    GetWindowTextA(choose, caption, sizeof caption);
-    return choose != nullptr && strcmp(caption, "αチャンネル読み込み") == 0;
-  }));
-  ASSERT_TRUE(AnswerFileDialog(choose, WriteCodedImage("alpha.bmp", 120, 80)));
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(choose); }));
-  ExportAs(dialog, "masked.vqi");
-  info = Info("masked.vqi");
-  EXPECT_NE(info.find("planes: 4"), std::string::npos) << info;
-  EXPECT_EQ(pelora_.Close(), 0u);
-}
-
-TEST_F(VqiExport, CancellingTheSaveDialogWritesNothing) {
-  ASSERT_TRUE(pelora_.Start(Quoted(WriteCodedImage("coded.bmp", 60, 40))));
-  HWND dialog = OpenExportDialog();
-  ASSERT_NE(dialog, nullptr);
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  HWND save = nullptr;
-  ASSERT_TRUE(WaitUntil([&] {
-    save = pelora_.WaitForOwnWindow("#32770", 200);
-    return save != nullptr && save != dialog;
-  }));
-  PostMessageA(save, WM_COMMAND, IDCANCEL, 0);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-  EXPECT_FALSE(FileExists(folder_.Path("coded.vqi")));
   EXPECT_EQ(pelora_.Close(), 0u);
 }

@@ -138,9 +138,10 @@ bool SamePixels(const std::string& a, const std::string& b) {
          x.height == y.height && std::equal(x.pixels, x.pixels + x.stride * x.height, y.pixels);
 }
 
-// A user's road: help, one file there and back, a VQI file as input, what info tells, many
-// files into a folder with one line for each that fails.
-TEST_F(Vqiconv, ConvertsOneFileOrManyAndDescribesWhatItWrote) {
+// A user's road, in pieces that each start the converter a few times only (under processor
+// emulation every start takes seconds): help, one file there and back, a VQI file as input,
+// what info tells, many files into a folder with one line for each that fails.
+TEST_F(Vqiconv, ConvertsThereAndBack) {
   EXPECT_EQ(Run("--help"), 0);
   for (const char* word : {"encode", "decode", "info", "--mode", "--no-delta", "--no-rle",
                            "--no-huffman", "--transparent", "--alpha-image", "--out-dir"}) {
@@ -152,6 +153,9 @@ TEST_F(Vqiconv, ConvertsOneFileOrManyAndDescribesWhatItWrote) {
   ASSERT_EQ(Run("encode --mode gray --no-huffman " + Path("out.vqi") + " " + Path("gray.vqi")), 0);
   EXPECT_EQ(Run("info " + Path("gray.vqi")), 0);
   EXPECT_NE(output_.find("planes: 1"), std::string::npos) << output_;
+}
+
+TEST_F(Vqiconv, InfoDescribesPlanesAndStages) {
   ASSERT_EQ(Run("encode --transparent 0,255,0 " + Path("in.bmp") + " " + Path("out.vqi")), 0);
   ASSERT_EQ(Run("info " + Path("out.vqi")), 0) << errors_;
   for (const char* line : {"width: 7", "height: 5", "colour model: 1", "planes: 4", "plane 3: "}) {
@@ -163,7 +167,9 @@ TEST_F(Vqiconv, ConvertsOneFileOrManyAndDescribesWhatItWrote) {
       << errors_;
   ASSERT_EQ(Run("info " + Path("alpha.vqi")), 0);
   EXPECT_NE(output_.find("35 bytes, stages: delta"), std::string::npos) << output_;
+}
 
+TEST_F(Vqiconv, ManyFilesIntoAFolder) {
   fs::create_directories(folder_ / "out");
   fs::create_directories(folder_ / "other");
   fs::copy_file(Path("in.bmp"), Path("second.bmp"));
@@ -188,34 +194,39 @@ TEST_F(Vqiconv, ConvertsOneFileOrManyAndDescribesWhatItWrote) {
 }
 
 // Bad input and bad usage: exit code 1, one line naming the file and why, and no output file.
-TEST_F(Vqiconv, RefusesWithOneLineAndWritesNothing) {
+// Each case is a test of its own; "@" stands for the test's folder.
+struct Failure {
+  const char *arguments, *file, *reason;
+};
+
+class VqiconvRefuses : public Vqiconv, public ::testing::WithParamInterface<Failure> {};
+
+TEST_P(VqiconvRefuses, WithOneLineAndWritesNothing) {
   WriteAll(Path("text.bmp"), {'h', 'e', 'l', 'l', 'o'});
   WriteAll(Path("cut.vqi"), {'V', 'Q', 'I', '0', 0, 0, 0});
-  const struct {
-    std::string arguments;
-    const char *file, *reason;
-  } failures[] = {
-      {"encode " + Path("missing.bmp") + " " + Path("out.vqi"), "missing.bmp", "cannot read"},
-      {"encode " + Path("text.bmp") + " " + Path("out.vqi"), "text.bmp", "not a BMP or VQI image"},
-      {"decode " + Path("in.bmp") + " " + Path("out.bmp"), "in.bmp", "not a VQI file"},
-      {"decode " + Path("cut.vqi") + " " + Path("out.bmp"), "cut.vqi", "damaged VQI file"},
-      {"info " + Path("cut.vqi"), "cut.vqi", "damaged"},
-      {"encode " + Path("in.bmp") + " " + Path("missing") + "/out.vqi", "out.vqi", "cannot write"},
-      {"", "", ""},
-      {"convert a b", "", ""},
-      {"encode " + Path("in.bmp"), "", ""},
-      {"encode --mode cmyk " + Path("in.bmp") + " " + Path("out.vqi"), "", ""},
-      {"encode --transparent 300,0,0 " + Path("in.bmp") + " " + Path("out.vqi"), "", ""},
-      {"encode --transparent 1,2,3 --alpha-image " + Path("in.bmp") + " " + Path("in.bmp") + " " +
-           Path("out.vqi"),
-       "", "--help"},
-  };
-  for (const auto& f : failures) {
-    EXPECT_EQ(Run(f.arguments), 1) << f.arguments;
-    ExpectOneLineError(f.file, f.reason);
+  std::string arguments = GetParam().arguments;
+  for (size_t at; (at = arguments.find('@')) != std::string::npos;) {
+    arguments.replace(at, 1, Path(""));
   }
+  EXPECT_EQ(Run(arguments), 1) << arguments;
+  ExpectOneLineError(GetParam().file, GetParam().reason);
   EXPECT_FALSE(fs::exists(Path("out.vqi")));
   EXPECT_FALSE(fs::exists(Path("out.bmp")));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, VqiconvRefuses,
+    ::testing::Values(Failure{"encode @missing.bmp @out.vqi", "missing.bmp", "cannot read"},
+                      Failure{"encode @text.bmp @out.vqi", "text.bmp", "not a BMP or VQI image"},
+                      Failure{"decode @in.bmp @out.bmp", "in.bmp", "not a VQI file"},
+                      Failure{"decode @cut.vqi @out.bmp", "cut.vqi", "damaged VQI file"},
+                      Failure{"info @cut.vqi", "cut.vqi", "damaged"},
+                      Failure{"encode @in.bmp @missing/out.vqi", "out.vqi", "cannot write"},
+                      Failure{"", "", ""}, Failure{"convert a b", "", ""},
+                      Failure{"encode @in.bmp", "", ""},
+                      Failure{"encode --mode cmyk @in.bmp @out.vqi", "", ""},
+                      Failure{"encode --transparent 300,0,0 @in.bmp @out.vqi", "", ""},
+                      Failure{"encode --transparent 1,2,3 --alpha-image @in.bmp @in.bmp @out.vqi",
+                              "", "--help"}));
 
 }  // namespace

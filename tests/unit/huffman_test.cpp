@@ -47,8 +47,7 @@ TEST(Huffman, WorkedBlocks) {
   const Bytes ab = Encode(Text("ab"));
   EXPECT_EQ(Bytes(ab.begin() + 18, ab.end()), (Bytes{1, 0, 0x61, 0x62, 0x62, 0x02}));
   // a: 16, w x y z: 1 each; depth 2 holds only inner nodes and adds just a terminator.
-  Bytes skewed(16, 'a');
-  skewed.insert(skewed.end(), {'x', 'y', 'z', 'w'});
+  const Bytes skewed = Text(std::string(16, 'a') + "xyzw");
   const Bytes block = Encode(skewed);
   EXPECT_EQ(Bytes(block.begin() + 20, block.begin() + (block[14] | block[15] << 8)),
             Text("aaawxyzz"));

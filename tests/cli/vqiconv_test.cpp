@@ -14,8 +14,6 @@
 #include <sys/wait.h>
 #endif
 
-#include "core/bmp_decoder.h"
-#include "core/image_buffer.h"
 #include "tests/fixtures/bmp_builder.h"
 
 namespace {
@@ -27,20 +25,14 @@ std::string ReadAll(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void WriteAll(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
+// What follows the 54-byte header of a 24-bit BMP file.
+std::string PixelsOf(const fs::path& path) { return ReadAll(path).substr(54); }
+
+void WriteAll(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
-bool SamePixels(const fs::path& a, const fs::path& b) {
-  const std::string first = ReadAll(a), second = ReadAll(b);
-  ImageBuffer x, y;
-  return DecodeBmpImage(reinterpret_cast<const uint8_t*>(first.data()), first.size(), &x) &&
-         DecodeBmpImage(reinterpret_cast<const uint8_t*>(second.data()), second.size(), &y) &&
-         x.width == y.width && x.height == y.height &&
-         std::equal(x.pixels, x.pixels + x.stride * x.height, y.pixels);
-}
+uint32_t Sample(int32_t x, int32_t y) { return uint32_t(x * 0x0A0B0C + y * 0x403020) & 0xFFFFFF; }
 
 class Vqiconv : public ::testing::Test {
  protected:
@@ -50,10 +42,9 @@ class Vqiconv : public ::testing::Test {
     folder_ =
         fs::temp_directory_path() / ("pelora-vqiconv-" + std::to_string(std::random_device{}()));
     fs::create_directories(folder_ / "out");
-    WriteAll(folder_ / "in.bmp",
-             BuildBmp({40, 7, 5, 24, 0, 0, {}, {}, PackRows(7, 5, 24, [](int32_t x, int32_t y) {
-                         return uint32_t(x * 0x0A0B0C + y * 0x403020) & 0xFFFFFF;
-                       })}));
+    const std::vector<uint8_t> bmp =
+        BuildBmp({40, 7, 5, 24, 0, 0, {}, {}, PackRows(7, 5, 24, Sample)});
+    WriteAll(folder_ / "in.bmp", {bmp.begin(), bmp.end()});
   }
   void TearDown() override {
     std::error_code ignored;
@@ -89,13 +80,10 @@ class Vqiconv : public ::testing::Test {
 // A user's road: help, one file there and back, a VQI file as input, and what info tells.
 TEST_F(Vqiconv, ConvertsThereAndBackAndDescribesWhatItWrote) {
   EXPECT_EQ(Run("--help"), 0);
-  for (const char* word : {"encode", "decode", "info", "--mode", "--no-delta", "--no-rle",
-                           "--no-huffman", "--transparent", "--alpha-image", "--out-dir"}) {
-    EXPECT_NE(output_.find(word), std::string::npos) << word;
-  }
+  EXPECT_EQ(output_.rfind("usage:", 0), 0u) << output_;
   ASSERT_EQ(Run("encode --mode rgb @in.bmp @out.vqi"), 0) << errors_;
   ASSERT_EQ(Run("decode @out.vqi @back.bmp"), 0) << errors_;
-  EXPECT_TRUE(SamePixels(folder_ / "in.bmp", folder_ / "back.bmp"));
+  EXPECT_EQ(PixelsOf(folder_ / "back.bmp"), PixelsOf(folder_ / "in.bmp"));
   ASSERT_EQ(Run("encode --mode gray --no-huffman --transparent 0,255,0 @out.vqi @gray.vqi"), 0);
   EXPECT_EQ(Run("info @gray.vqi"), 0);
   for (const char* line : {"width: 7\n", "height: 5\n", "grayscale with alpha", "planes: 2\n"}) {
@@ -111,23 +99,24 @@ TEST_F(Vqiconv, ManyFilesIntoAFolder) {
   fs::create_directories(folder_ / "other");
   fs::copy_file(folder_ / "in.bmp", folder_ / "second.bmp");
   fs::copy_file(folder_ / "in.bmp", folder_ / "other" / "in.bmp");
-  WriteAll(folder_ / "text.bmp", {'h', 'i'});
+  WriteAll(folder_ / "text.bmp", "hi");
   // Two good files, one unreadable, one whose output the first already has.
   EXPECT_EQ(Run("encode --mode rgb @in.bmp @text.bmp @second.bmp @other/in.bmp --out-dir @out"), 1);
   EXPECT_EQ(std::count(errors_.begin(), errors_.end(), '\n'), 2) << errors_;
   EXPECT_NE(errors_.find("text.bmp: not a BMP"), std::string::npos) << errors_;
   EXPECT_NE(errors_.find("other/in.bmp"), std::string::npos) << errors_;
   ASSERT_EQ(Run("decode @out/in.vqi @out/second.vqi --out-dir @out"), 0) << errors_;
-  EXPECT_EQ(ReadAll(folder_ / "out" / "second.bmp"), ReadAll(folder_ / "out" / "in.bmp"));
-  EXPECT_TRUE(SamePixels(folder_ / "in.bmp", folder_ / "out" / "in.bmp"));
+  for (const char* name : {"in.bmp", "second.bmp"}) {
+    EXPECT_EQ(PixelsOf(folder_ / "out" / name), PixelsOf(folder_ / "in.bmp")) << name;
+  }
   EXPECT_EQ(Run("encode @out/in.vqi --out-dir @out"), 1);
   EXPECT_NE(errors_.find("in.vqi would replace an input"), std::string::npos) << errors_;
 }
 
 // Bad input and bad usage: exit code 1, one line naming the file and why, and no output file.
 TEST_F(Vqiconv, RefusesWithOneLineAndWritesNothing) {
-  WriteAll(folder_ / "text.bmp", {'h', 'e', 'l', 'l', 'o'});
-  WriteAll(folder_ / "cut.vqi", {'V', 'Q', 'I', '0', 0, 0, 0});
+  WriteAll(folder_ / "text.bmp", "hello");
+  WriteAll(folder_ / "cut.vqi", std::string("VQI0\0\0\0", 7));
   const struct {
     const char *arguments, *says;
   } failures[] = {{"encode @missing.bmp @out.vqi", "missing.bmp: cannot read"},

@@ -2,19 +2,47 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/image_buffer.h"
 #include "core/image_loader.h"
 #include "shell/settings.h"
 #include "tests/fixtures/bmp_builder.h"
 #include "tests/fixtures/test_plugin_file.h"
-#include "tests/win/message_box_closer.h"
 #include "tests/win/pixels.h"
 #include "tests/win/temp_folder.h"
 
 namespace {
 
 using enum TestPluginBehaviour;
+
+// Presses OK on every message box this thread shows, noting each as "caption: text".
+class MessageBoxCloser {
+ public:
+  MessageBoxCloser() : hook_(SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId())) {}
+  ~MessageBoxCloser() { UnhookWindowsHookEx(hook_); }
+
+  // The boxes closed so far, oldest first; forgets them.
+  std::vector<std::string> TakeSeen() { return std::exchange(seen_, {}); }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    const HWND box = reinterpret_cast<HWND>(wParam);
+    char className[16] = "", caption[256] = "", text[512] = "";
+    if (code == HCBT_ACTIVATE && GetClassNameA(box, className, sizeof className) &&
+        lstrcmpA(className, "#32770") == 0) {
+      GetWindowTextA(box, caption, sizeof caption);
+      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
+      seen_.push_back(std::string(caption) + ": " + text);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  static inline std::vector<std::string> seen_;
+  HHOOK hook_;
+};
 
 uint32_t Colour(uint32_t index) { return index * 0x150B13; }
 uint32_t IndexAt(int32_t x, int32_t y) { return uint32_t(x * 3 + y * 7) % 12; }

@@ -3,34 +3,88 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/bmp_writer.h"
 #include "core/file_replace.h"
 #include "core/image_buffer.h"
 #include "core/image_loader.h"
 #include "core/system_picture.h"
+#include "shell/settings.h"
 #include "tests/fixtures/bmp_builder.h"
-#include "tests/win/pixels.h"
+#include "tests/fixtures/test_plugin_file.h"
 #include "tests/win/temp_folder.h"
 #include "vqi/vqi_encoder.h"
 #include "vqi/vqi_export.h"
 
 namespace {
 
-const struct {
-  const char* name;
-  std::function<bool(const std::string& path, const ImageBuffer& image)> write;
-} kWriters[] = {
-    {"bmp", [](const std::string& path,
-               const ImageBuffer& image) { return WriteBmpFile(path.c_str(), &image); }},
-    {"vqi", [](const std::string& path, const ImageBuffer& image) {
-       return EncodeVqi(nullptr, "", &image, path.c_str(), kExportRgb,
-                        kExportDelta | kExportRle | kExportHuffman, 0);
-     }}};
+using enum TestPluginBehaviour;
+
+bool Write(bool vqi, const std::string& path, const ImageBuffer& image) {
+  const uint32_t allStages = kExportDelta | kExportRle | kExportHuffman;
+  return vqi ? EncodeVqi(nullptr, "", &image, path.c_str(), kExportRgb, allStages, 0)
+             : WriteBmpFile(path.c_str(), &image);
+}
 
 HANDLE HoldOpenWithoutSharing(const std::string& path) {
   return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// A pixel as 0xRRGGBB, with y counted from the top.
+uint32_t PixelAt(const ImageBuffer& image, int32_t x, int32_t y) {
+  const uint8_t* p = image.pixels + (image.height - 1 - y) * image.stride + 3 * x;
+  return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
+}
+
+// Presses OK on every message box this thread shows, noting each as "caption: text".
+class MessageBoxCloser {
+ public:
+  MessageBoxCloser() : hook_(SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId())) {}
+  ~MessageBoxCloser() { UnhookWindowsHookEx(hook_); }
+
+  // The boxes closed so far, oldest first; forgets them.
+  std::vector<std::string> TakeSeen() { return std::exchange(seen_, {}); }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    const HWND box = reinterpret_cast<HWND>(wParam);
+    char className[16] = "", caption[256] = "", text[512] = "";
+    if (code == HCBT_ACTIVATE && GetClassNameA(box, className, sizeof className) &&
+        lstrcmpA(className, "#32770") == 0) {
+      GetWindowTextA(box, caption, sizeof caption);
+      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
+      seen_.push_back(std::string(caption) + ": " + text);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  static inline std::vector<std::string> seen_;
+  HHOOK hook_;
+};
+
+// The sample picture of the loading tests, 6 × 4 pixels: in 8 bits indices into a palette of
+// 12 colours, in more the colours themselves.
+uint32_t Colour(uint32_t index) { return index * 0x150B13; }
+uint32_t IndexAt(int32_t x, int32_t y) { return uint32_t(x * 3 + y * 7) % 12; }
+
+std::vector<uint8_t> Bmp(uint16_t bits = 24, bool topDown = false) {
+  BmpRecipe recipe{40, 6, topDown ? -4 : 4, bits, 0, 0, {}, {}, {}};
+  for (uint32_t i = 0; bits == 8 && i < 12; ++i) recipe.palette.push_back(Colour(i));
+  recipe.colorsUsed = static_cast<uint32_t>(recipe.palette.size());
+  const auto value = [bits](int32_t x, int32_t y) {
+    return bits == 8 ? IndexAt(x, y) : Colour(IndexAt(x, y));
+  };
+  recipe.pixelData = topDown ? PackRowsTopDown(6, 4, bits, value) : PackRows(6, 4, bits, value);
+  return BuildBmp(recipe);
+}
+
+std::vector<uint8_t> Plugin(TestPluginBehaviour behaviour, uint16_t bits = 24,
+                            bool topDown = false) {
+  return BuildTestPluginFile(behaviour, Bmp(bits, topDown));
 }
 
 // The pictures that tests/fixtures/make-pictures puts beside the test program.
@@ -54,14 +108,12 @@ TEST(ImageFiles, WrittenPicturesLoadBackWithTheSamePixels) {
         page.pixels[row * page.stride + i] = static_cast<uint8_t>((i / 3 * 7) ^ (row * 3) ^ i);
       }
     }
-    for (const auto& writer : kWriters) {
-      SCOPED_TRACE(writer.name);
-      const std::string path = folder.Path("page." + std::string(writer.name));
-      ASSERT_TRUE(writer.write(path, page));
+    for (const bool vqi : {false, true}) {
+      SCOPED_TRACE(vqi ? "vqi" : "bmp");
+      ASSERT_TRUE(Write(vqi, folder.Path("page"), page));
       ImageBuffer loaded;
-      ASSERT_TRUE(LoadImageFile(&loaded, path.c_str()));
-      ASSERT_EQ(loaded.width, page.width);
-      ASSERT_EQ(loaded.height, page.height);
+      ASSERT_TRUE(LoadImageFile(&loaded, folder.Path("page").c_str()));
+      ASSERT_TRUE(loaded.width == page.width && loaded.height == page.height);
       for (int32_t row = 0; row < page.height; ++row) {
         ASSERT_EQ(0, std::memcmp(loaded.pixels + row * loaded.stride,
                                  page.pixels + row * page.stride, 3 * page.width))
@@ -79,23 +131,18 @@ TEST(ImageFiles, WrittenPicturesLoadBackWithTheSamePixels) {
 // file as it was.
 TEST(ImageFiles, AFailedWriteLeavesNoFileAndTheOldOneIntact) {
   TempFolder folder;
-  ImageBuffer image, empty;
+  ImageBuffer image;
   ASSERT_TRUE(CreateImageBuffer(&image, 4, 24, 4));
   const std::vector<uint8_t> old = {'o', 'l', 'd'};
-  for (const auto& writer : kWriters) {
-    SCOPED_TRACE(writer.name);
-    const std::string missing = folder.Path("no such folder\\a"), kept = folder.Path("kept");
-    EXPECT_FALSE(writer.write(missing, image));
-    EXPECT_FALSE(FileExists(missing));
-    EXPECT_FALSE(writer.write(folder.Path("empty"), empty));
-    EXPECT_FALSE(FileExists(folder.Path("empty")));
-
+  const std::string kept = folder.Path("kept");
+  for (const bool vqi : {false, true}) {
+    SCOPED_TRACE(vqi ? "vqi" : "bmp");
     ASSERT_TRUE(WriteBytes(kept, old));
     HANDLE held = HoldOpenWithoutSharing(kept);  // another program has it open
-    EXPECT_FALSE(writer.write(kept, image));
+    EXPECT_FALSE(Write(vqi, kept, image));
     CloseHandle(held);
     ASSERT_TRUE(SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(writer.write(kept, image));
+    EXPECT_FALSE(Write(vqi, kept, image));
     EXPECT_EQ(ReadBytes(kept), old);
     EXPECT_FALSE(FileExists(TemporarySiblingPath(kept.c_str(), 0)));
     ASSERT_TRUE(SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL));
@@ -105,70 +152,116 @@ TEST(ImageFiles, AFailedWriteLeavesNoFileAndTheOldOneIntact) {
         folder.Path(std::string(MAX_PATH - 1 - folder.Path("").size(), 'n'));
     const std::string inUse = TemporarySiblingPath(longest.c_str(), 0);
     ASSERT_TRUE(WriteBytes(longest, old) && WriteBytes(inUse, old));
-    EXPECT_TRUE(writer.write(longest, image));
+    EXPECT_TRUE(Write(vqi, longest, image));
     EXPECT_NE(ReadBytes(longest), old);
     EXPECT_EQ(ReadBytes(inUse), old);
     DeleteFileA(inUse.c_str());
   }
 }
 
-// The content decides what loads; the name and whether the file can be read decide what the
-// viewer lists as pictures.
-TEST(ImageFiles, TheContentDecidesWhatLoadsAndTheNameWhatIsListed) {
+// The content decides which reader takes a file, the plug-ins' endings in any case; a reader
+// that refuses lets the later ones try, and a plug-in module that cannot be used is reported
+// with its name as the caption. Plug-ins' plain 24-bit rows are copied, other depths converted
+// by the system; all come out upright. The name and whether the file can be read decide what
+// the viewer lists as pictures.
+TEST(ImageFiles, EveryReaderTakesWhatItCanAndTheRestIsRefusedOrReported) {
+  char settings[kSettingsPathSize];
+  ASSERT_TRUE(GetSettingsPath(settings));
+  DeleteFileA(settings);
+  for (const auto& [ending, module] : {std::pair{".bmp", "testplugin.dll"},
+                                       {".plg", "testplugin.dll"},
+                                       {".none", ""},
+                                       {".abs", "absent-plugin.dll"},
+                                       {".nis", "testplugin-no-issupported.dll"},
+                                       {".ngp", "testplugin-no-getpicture.dll"}}) {
+    ASSERT_TRUE(WriteSettingString("spi", ending, module));
+  }
   TempFolder folder;
+  const std::vector<uint8_t> bmp = Bmp(), jpeg = ReadBytes(PicturePath("baseline.jpg"));
   ImageBuffer image;
-  ASSERT_TRUE(CreateImageBuffer(&image, 3, 24, 2));
-  ASSERT_TRUE(kWriters[1].write(folder.Path("coded"), image));
-  const std::vector<uint8_t> bmp = BuildBmp({40, 3, 2, 24, 0, 0, {}, {}, std::vector<uint8_t>(24)}),
-                             coded = ReadBytes(folder.Path("coded")),
-                             jpeg = ReadBytes(PicturePath("baseline.jpg"));
+  ASSERT_TRUE(WriteBytes(folder.Path("sample"), bmp) &&
+              LoadImageFile(&image, folder.Path("sample").c_str()) &&
+              Write(true, folder.Path("coded"), image));
+  const std::vector<uint8_t> coded = ReadBytes(folder.Path("coded"));
+  std::vector<uint8_t> shortPixels = Plugin(kDecode);
+  shortPixels.pop_back();
   const struct {
     const char* name;
     std::vector<uint8_t> bytes;
     bool loads, listed;
+    std::vector<std::string> reported;
   } files[] = {
-      {"bitmap.vqi", bmp, true, true},
-      {"bitmap.txt", bmp, true, false},
-      {"coded.bmp", coded, true, true},
-      {"photo.bmp", jpeg, true, true},
-      {"cut.vqi", {coded.begin(), coded.begin() + 30}, false, true},
-      {"cut.jpg", {jpeg.begin(), jpeg.begin() + 20}, false, true},
+      {"bitmap.vqi", bmp, true, true, {}},
+      {"bitmap.txt", bmp, true, false, {}},
+      {"coded.bmp", coded, true, true, {}},
+      {"写真.PLG", Plugin(kDecode), true, true, {}},
+      {"top-down.plg", Plugin(kDecode, 24, true), true, true, {}},
+      {"32 bits.plg", Plugin(kDecode, 32), true, true, {}},
+      {"8 bits.plg", Plugin(kDecode, 8, true), true, true, {}},
+      {"bitmap.none", bmp, true, true, {": Error: Load"}},
+      {"cut.vqi", {coded.begin(), coded.begin() + 30}, false, true, {}},
+      {"cut.jpg", {jpeg.begin(), jpeg.begin() + 20}, false, true, {}},
       // Bit fields without a mask bit pass the BMP checks, but the system's conversion,
       // which its picture decoder shares, refuses them.
-      {"masks.bmp", BuildBmp({40, 4, 2, 32, 3, 0, {}, {0, 0, 0}, std::vector<uint8_t>(32)}), false,
-       true},
-      {"text.bmp", {'h', 'e', 'l', 'l', 'o'}, false, true},
-      {"empty.bmp", {}, false, false},
-      {"held.bmp", bmp, false, false},
-      {"folder.bmp", {}, false, false}};
+      {"masks.bmp",
+       BuildBmp({40, 4, 2, 32, 3, 0, {}, {0, 0, 0}, std::vector<uint8_t>(32)}),
+       false,
+       true,
+       {}},
+      {"text.bmp", {'h', 'e', 'l', 'l', 'o'}, false, true, {}},
+      {"empty.bmp", {}, false, false, {}},
+      {"held.bmp", bmp, false, false, {}},
+      {"folder.bmp", {}, false, false, {}},
+      {"refused.plg", Plugin(kRefuse), false, true, {}},
+      {"failed.plg", Plugin(kFail), false, true, {}},
+      {"null.plg", Plugin(kNullHandles), false, true, {}},
+      {"unlockable.plg", Plugin(kUnlockableHandles), false, true, {}},
+      {"one handle.plg", Plugin(kOneHandleForBoth), false, true, {}},
+      {"short.plg", shortPixels, false, true, {}},
+      {"picture.abs", Plugin(kDecode), false, true, {"absent-plugin.dll: Error: Load"}},
+      {"picture.nis", Plugin(kDecode), false, true, {"testplugin-no-issupported.dll: Error: Load"}},
+      {"picture.ngp", Plugin(kDecode), false, true, {"testplugin-no-getpicture.dll: Error: Load"}}};
   for (const auto& file : files) ASSERT_TRUE(WriteBytes(folder.Path(file.name), file.bytes));
   DeleteFileA(folder.Path("folder.bmp").c_str());
   CreateDirectoryA(folder.Path("folder.bmp").c_str(), nullptr);
   HANDLE held = HoldOpenWithoutSharing(folder.Path("held.bmp"));
+  MessageBoxCloser boxes;
   for (const auto& file : files) {
     SCOPED_TRACE(file.name);
     ImageBuffer loaded;
     EXPECT_EQ(LoadImageFile(&loaded, folder.Path(file.name).c_str()), file.loads);
-    EXPECT_EQ(loaded.kind, file.loads ? kImage24 : kImageEmpty);
+    EXPECT_EQ(boxes.TakeSeen(), file.reported);
     EXPECT_EQ(IsLoadableImageFile(folder.Path(file.name).c_str()), file.listed);
+    EXPECT_EQ(loaded.kind, file.loads ? kImage24 : kImageEmpty);
+    for (int32_t i = 0; file.loads && i < 24; ++i) {
+      ASSERT_TRUE(loaded.width == 6 && loaded.height == 4);
+      ASSERT_EQ(PixelAt(loaded, i % 6, i / 6), Colour(IndexAt(i % 6, i / 6))) << "pixel " << i;
+    }
   }
   CloseHandle(held);
-  ImageBuffer loaded;
-  EXPECT_TRUE(LoadImageFile(&loaded, folder.Path("held.bmp").c_str()));
   EXPECT_FALSE(LoadImageFile(&image, folder.Path("held.bmp").c_str()));  // never replaces
+  for (const char* module :
+       {"testplugin.dll", "testplugin-no-issupported.dll", "testplugin-no-getpicture.dll"}) {
+    EXPECT_EQ(GetModuleHandleA(module), nullptr) << module << " stayed loaded";
+  }
+  DeleteFileA(settings);
 }
 
-// At a 96-dpi display a photo comes out at its pixel size, upright (red at the top left, not
-// the blue of the right or the green of the bottom); the block its bytes came in stays the
-// caller's.
-TEST(ImageFiles, ThePhotoIsDrawnUprightAtItsPixelSize) {
-  const std::vector<uint8_t> jpeg = ReadBytes(PicturePath("baseline.jpg"));
+// A photo named as anything loads at its pixel size (at a 96-dpi display), upright: red at the
+// top left, not the blue of the right or the green of the bottom. The block its bytes came in
+// stays the caller's.
+TEST(ImageFiles, APhotoLoadsUprightAtItsPixelSize) {
+  TempFolder folder;
+  ASSERT_TRUE(CopyFileA(PicturePath("baseline.jpg").c_str(), folder.Path("photo.bmp").c_str(), 0));
+  ImageBuffer photo, image;
+  ASSERT_TRUE(LoadImageFile(&photo, folder.Path("photo.bmp").c_str()));
+  ASSERT_TRUE(photo.width == 100 && photo.height == 50);
+  EXPECT_EQ(PixelAt(photo, 3, 3) & 0xE0E0E0, 0xE00000u) << std::hex << PixelAt(photo, 3, 3);
+
+  const std::vector<uint8_t> jpeg = ReadBytes(folder.Path("photo.bmp"));
   HGLOBAL block = GlobalAlloc(GMEM_FIXED, jpeg.size());
   std::copy(jpeg.begin(), jpeg.end(), static_cast<uint8_t*>(block));
-  ImageBuffer image;
   ASSERT_TRUE(ReadSystemPicture(static_cast<uint8_t*>(block), &image, jpeg.size()));
   EXPECT_TRUE(std::equal(jpeg.begin(), jpeg.end(), static_cast<uint8_t*>(block)));
   EXPECT_EQ(GlobalFree(block), nullptr);
-  ASSERT_TRUE(image.width == 100 && image.height == 50);
-  EXPECT_EQ(PixelAt(image, 3, 3) & 0xE0E0E0, 0xE00000u) << std::hex << PixelAt(image, 3, 3);
 }

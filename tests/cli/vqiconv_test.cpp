@@ -34,43 +34,39 @@ void WriteAll(const fs::path& path, const std::string& bytes) {
 
 uint32_t Sample(int32_t x, int32_t y) { return uint32_t(x * 0x0A0B0C + y * 0x403020) & 0xFFFFFF; }
 
+// Each test runs in a folder of its own, with a 7 × 5 picture in.bmp.
 class Vqiconv : public ::testing::Test {
  protected:
-  // A folder of this run's own: a converter left hanging by an earlier try (Wine under
+  // A new folder for every run: a converter left hanging by an earlier try (Wine under
   // processor emulation, now and then) may still hold the files of its folder.
   void SetUp() override {
     folder_ =
         fs::temp_directory_path() / ("pelora-vqiconv-" + std::to_string(std::random_device{}()));
     fs::create_directories(folder_ / "out");
+    fs::current_path(folder_);
     const std::vector<uint8_t> bmp =
         BuildBmp({40, 7, 5, 24, 0, 0, {}, {}, PackRows(7, 5, 24, Sample)});
-    WriteAll(folder_ / "in.bmp", {bmp.begin(), bmp.end()});
+    WriteAll("in.bmp", {bmp.begin(), bmp.end()});
   }
   void TearDown() override {
     std::error_code ignored;
+    fs::current_path(fs::temp_directory_path());
     fs::remove_all(folder_, ignored);
   }
 
-  // Runs vqiconv with the arguments, "@" standing for the test's folder; gives its exit code.
-  int Run(std::string arguments) {
-    for (size_t at; (at = arguments.find('@')) != std::string::npos;) {
-      arguments.replace(at, 1, folder_.string() + static_cast<char>(fs::path::preferred_separator));
-    }
-    const fs::path out = folder_ / "stdout.txt", err = folder_ / "stderr.txt";
-    const std::string command = std::string("\"") +
-                                fs::path(VQICONV_PATH).make_preferred().string() + "\" " +
-                                arguments + " >\"" + out.string() + "\" 2>\"" + err.string() + "\"";
-#ifdef _WIN32
-    // The shell drops the first and the last quote of a command that holds more than two.
-    const int code = std::system((std::string("\"") + command + "\"").c_str());
-#else
-    const int status = std::system(command.c_str());
-    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-    output_ = ReadAll(out);
-    errors_ = ReadAll(err);
+  // Runs vqiconv in the test's folder with the arguments; gives its exit code.
+  int Run(const std::string& arguments) {
+    const std::string program = fs::path(VQICONV_PATH).make_preferred().string();
+    const int status = std::system(
+        (std::string("\"") + program + "\" " + arguments + " >stdout.txt 2>stderr.txt").c_str());
+    output_ = ReadAll("stdout.txt");
+    errors_ = ReadAll("stderr.txt");
     std::erase(output_, '\r');  // lines end in CR LF on Windows
-    return code;
+#ifdef _WIN32
+    return status;
+#else
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
   }
 
   fs::path folder_;
@@ -81,62 +77,62 @@ class Vqiconv : public ::testing::Test {
 TEST_F(Vqiconv, ConvertsThereAndBackAndDescribesWhatItWrote) {
   EXPECT_EQ(Run("--help"), 0);
   EXPECT_EQ(output_.rfind("usage:", 0), 0u) << output_;
-  ASSERT_EQ(Run("encode --mode rgb @in.bmp @out.vqi"), 0) << errors_;
-  ASSERT_EQ(Run("decode @out.vqi @back.bmp"), 0) << errors_;
-  EXPECT_EQ(PixelsOf(folder_ / "back.bmp"), PixelsOf(folder_ / "in.bmp"));
-  ASSERT_EQ(Run("encode --mode gray --no-huffman --transparent 0,255,0 @out.vqi @gray.vqi"), 0);
-  EXPECT_EQ(Run("info @gray.vqi"), 0);
+  ASSERT_EQ(Run("encode --mode rgb in.bmp out.vqi"), 0) << errors_;
+  ASSERT_EQ(Run("decode out.vqi back.bmp"), 0) << errors_;
+  EXPECT_EQ(PixelsOf("back.bmp"), PixelsOf("in.bmp"));
+  ASSERT_EQ(Run("encode --mode gray --no-huffman --transparent 0,255,0 out.vqi gray.vqi"), 0);
+  EXPECT_EQ(Run("info gray.vqi"), 0);
   for (const char* line : {"width: 7\n", "height: 5\n", "grayscale with alpha", "planes: 2\n"}) {
     EXPECT_NE(output_.find(line), std::string::npos) << line << output_;
   }
-  ASSERT_EQ(Run("encode --no-rle --no-huffman --alpha-image @in.bmp @in.bmp @alpha.vqi"), 0);
-  ASSERT_EQ(Run("info @alpha.vqi"), 0);
+  ASSERT_EQ(Run("encode --no-rle --no-huffman --alpha-image in.bmp in.bmp alpha.vqi"), 0);
+  ASSERT_EQ(Run("info alpha.vqi"), 0);
   EXPECT_NE(output_.find("plane 3: 35 bytes, stages: delta\n"), std::string::npos) << output_;
 }
 
 // Many files into a folder: one line for each that fails, the others converted all the same.
 TEST_F(Vqiconv, ManyFilesIntoAFolder) {
-  fs::create_directories(folder_ / "other");
-  fs::copy_file(folder_ / "in.bmp", folder_ / "second.bmp");
-  fs::copy_file(folder_ / "in.bmp", folder_ / "other" / "in.bmp");
-  WriteAll(folder_ / "text.bmp", "hi");
+  fs::create_directories("other");
+  fs::copy_file("in.bmp", "second.bmp");
+  fs::copy_file("in.bmp", "other/in.bmp");
+  WriteAll("text.bmp", "hi");
   // Two good files, one unreadable, one whose output the first already has.
-  EXPECT_EQ(Run("encode --mode rgb @in.bmp @text.bmp @second.bmp @other/in.bmp --out-dir @out"), 1);
+  EXPECT_EQ(Run("encode --mode rgb in.bmp text.bmp second.bmp other/in.bmp --out-dir out"), 1);
   EXPECT_EQ(std::count(errors_.begin(), errors_.end(), '\n'), 2) << errors_;
   EXPECT_NE(errors_.find("text.bmp: not a BMP"), std::string::npos) << errors_;
   EXPECT_NE(errors_.find("other/in.bmp"), std::string::npos) << errors_;
-  ASSERT_EQ(Run("decode @out/in.vqi @out/second.vqi --out-dir @out"), 0) << errors_;
+  ASSERT_EQ(Run("decode out/in.vqi out/second.vqi --out-dir out"), 0) << errors_;
   for (const char* name : {"in.bmp", "second.bmp"}) {
-    EXPECT_EQ(PixelsOf(folder_ / "out" / name), PixelsOf(folder_ / "in.bmp")) << name;
+    EXPECT_EQ(PixelsOf(fs::path("out") / name), PixelsOf("in.bmp")) << name;
   }
-  EXPECT_EQ(Run("encode @out/in.vqi --out-dir @out"), 1);
+  EXPECT_EQ(Run("encode out/in.vqi --out-dir out"), 1);
   EXPECT_NE(errors_.find("in.vqi would replace an input"), std::string::npos) << errors_;
 }
 
 // Bad input and bad usage: exit code 1, one line naming the file and why, and no output file.
 TEST_F(Vqiconv, RefusesWithOneLineAndWritesNothing) {
-  WriteAll(folder_ / "text.bmp", "hello");
-  WriteAll(folder_ / "cut.vqi", std::string("VQI0\0\0\0", 7));
+  WriteAll("text.bmp", "hello");
+  WriteAll("cut.vqi", std::string("VQI0\0\0\0", 7));
   const struct {
     const char *arguments, *says;
-  } failures[] = {{"encode @missing.bmp @out.vqi", "missing.bmp: cannot read"},
-                  {"encode @text.bmp @out.vqi", "text.bmp: not a BMP or VQI image"},
-                  {"decode @in.bmp @out.bmp", "in.bmp: not a VQI file"},
-                  {"decode @cut.vqi @out.bmp", "cut.vqi: damaged VQI file"},
-                  {"info @cut.vqi", "cut.vqi: not a VQI file, or its header is damaged"},
-                  {"encode @in.bmp @missing/out.vqi", "out.vqi: cannot write"},
-                  {"decode @out.vqi --out-dir @missing", "missing"},
+  } failures[] = {{"encode missing.bmp out.vqi", "missing.bmp: cannot read"},
+                  {"encode text.bmp out.vqi", "text.bmp: not a BMP or VQI image"},
+                  {"decode in.bmp out.bmp", "in.bmp: not a VQI file"},
+                  {"decode cut.vqi out.bmp", "cut.vqi: damaged VQI file"},
+                  {"info cut.vqi", "cut.vqi: not a VQI file, or its header is damaged"},
+                  {"encode in.bmp missing/out.vqi", "out.vqi: cannot write"},
+                  {"decode out.vqi --out-dir missing", "missing"},
                   {"", "--help"},
                   {"convert a b", "--help"},
-                  {"encode @in.bmp", "--help"},
-                  {"encode --mode cmyk @in.bmp @out.vqi", "--help"},
-                  {"encode --transparent 300,0,0 @in.bmp @out.vqi", "--help"},
-                  {"encode --transparent 1,2,3 --alpha-image @in.bmp @in.bmp @out.vqi", "--help"}};
+                  {"encode in.bmp", "--help"},
+                  {"encode --mode cmyk in.bmp out.vqi", "--help"},
+                  {"encode --transparent 300,0,0 in.bmp out.vqi", "--help"},
+                  {"encode --transparent 1,2,3 --alpha-image in.bmp in.bmp out.vqi", "--help"}};
   for (const auto& failure : failures) {
     EXPECT_EQ(Run(failure.arguments), 1) << failure.arguments;
     EXPECT_EQ(std::count(errors_.begin(), errors_.end(), '\n'), 1) << errors_;
     EXPECT_NE(errors_.find(failure.says), std::string::npos) << errors_;
-    EXPECT_FALSE(fs::exists(folder_ / "out.vqi") || fs::exists(folder_ / "out.bmp"));
+    EXPECT_FALSE(fs::exists("out.vqi") || fs::exists("out.bmp"));
   }
 }
 

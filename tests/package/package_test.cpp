@@ -5,14 +5,12 @@
 
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "shell/version.h"
 #include "tests/e2e/pelora_driver.h"
 
-TEST(Package, BothProgramsRunFromTheUnpackedFolderAndCarryTheirVersion) {
+TEST(Package, BothProgramsRunFromTheUnpackedFolder) {
   ASSERT_NE(std::getenv("PELORA_PACKAGE_FOLDER"), nullptr);
   const std::string folder = std::getenv("PELORA_PACKAGE_FOLDER");
   // A scanned cover page: "表" ends in the byte of a backslash, which must not split the name.
@@ -39,16 +37,5 @@ TEST(Package, BothProgramsRunFromTheUnpackedFolderAndCarryTheirVersion) {
   FreeLibrary(exe);
   for (const char* entry : {"Microsoft.Windows.Common-Controls", "Settings\">true</dpiAware>"}) {
     EXPECT_NE(manifest.find(entry), std::string::npos) << entry;
-  }
-
-  for (const std::string file : {"Pelora.exe", "vqiconv.exe"}) {
-    std::vector<char> info(GetFileVersionInfoSizeA((folder + "\\" + file).c_str(), nullptr));
-    ASSERT_TRUE(
-        GetFileVersionInfoA((folder + "\\" + file).c_str(), 0, DWORD(info.size()), info.data()));
-    char* version = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\041103a4\\ProductVersion",
-                               (void**)&version, &length));
-    EXPECT_STREQ(version, PELORA_VERSION) << file;
   }
 }

@@ -39,32 +39,21 @@ uint32_t PixelAt(const ImageBuffer& image, int32_t x, int32_t y) {
   return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
 }
 
-// Presses OK on every message box this thread shows, noting each as "caption: text".
-class MessageBoxCloser {
- public:
-  MessageBoxCloser() : hook_(SetWindowsHookExA(WH_CBT, Hook, nullptr, GetCurrentThreadId())) {}
-  ~MessageBoxCloser() { UnhookWindowsHookEx(hook_); }
+// The message boxes this thread showed, as "caption: text"; each is closed at once.
+std::vector<std::string> boxes;
 
-  // The boxes closed so far, oldest first; forgets them.
-  std::vector<std::string> TakeSeen() { return std::exchange(seen_, {}); }
-
- private:
-  static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
-    const HWND box = reinterpret_cast<HWND>(wParam);
-    char className[16] = "", caption[256] = "", text[512] = "";
-    if (code == HCBT_ACTIVATE && GetClassNameA(box, className, sizeof className) &&
-        lstrcmpA(className, "#32770") == 0) {
-      GetWindowTextA(box, caption, sizeof caption);
-      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
-      seen_.push_back(std::string(caption) + ": " + text);
-      PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+LRESULT CALLBACK CloseMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
+  const HWND box = reinterpret_cast<HWND>(wParam);
+  char kind[16] = "", caption[256] = "", text[512] = "";
+  if (code == HCBT_ACTIVATE && GetClassNameA(box, kind, sizeof kind) &&
+      lstrcmpA(kind, "#32770") == 0) {
+    GetWindowTextA(box, caption, sizeof caption);
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
+    boxes.push_back(std::string(caption) + ": " + text);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
   }
-
-  static inline std::vector<std::string> seen_;
-  HHOOK hook_;
-};
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 // The sample picture of the loading tests, 6 × 4 pixels: in 8 bits indices into a palette of
 // 12 colours, in more the colours themselves.
@@ -96,34 +85,31 @@ std::string PicturePath(const std::string& name) {
 
 }  // namespace
 
-// A 600-dpi A4 colour page, and a small picture whose rows need padding; the loaded image
-// lets go of its bitmap and memory DC.
+// A 600-dpi A4 colour page; the loaded image lets go of its bitmap and memory DC.
 TEST(ImageFiles, WrittenPicturesLoadBackWithTheSamePixels) {
   TempFolder folder;
-  for (const SIZE size : {SIZE{4960, 7016}, SIZE{5, 3}}) {
-    ImageBuffer page;
-    ASSERT_TRUE(CreateImageBuffer(&page, size.cx, 24, size.cy));
+  ImageBuffer page;
+  ASSERT_TRUE(CreateImageBuffer(&page, 4960, 24, 7016));
+  for (int32_t row = 0; row < page.height; ++row) {
+    for (int32_t i = 0; i < 3 * page.width; ++i) {
+      page.pixels[row * page.stride + i] = static_cast<uint8_t>((i / 3 * 7) ^ (row * 3) ^ i);
+    }
+  }
+  for (const bool vqi : {false, true}) {
+    SCOPED_TRACE(vqi ? "vqi" : "bmp");
+    ASSERT_TRUE(Write(vqi, folder.Path("page"), page));
+    ImageBuffer loaded;
+    ASSERT_TRUE(LoadImageFile(&loaded, folder.Path("page").c_str()));
+    ASSERT_TRUE(loaded.width == page.width && loaded.height == page.height);
     for (int32_t row = 0; row < page.height; ++row) {
-      for (int32_t i = 0; i < 3 * page.width; ++i) {
-        page.pixels[row * page.stride + i] = static_cast<uint8_t>((i / 3 * 7) ^ (row * 3) ^ i);
-      }
+      ASSERT_EQ(0, std::memcmp(loaded.pixels + row * loaded.stride, page.pixels + row * page.stride,
+                               3 * page.width))
+          << "row " << row;
     }
-    for (const bool vqi : {false, true}) {
-      SCOPED_TRACE(vqi ? "vqi" : "bmp");
-      ASSERT_TRUE(Write(vqi, folder.Path("page"), page));
-      ImageBuffer loaded;
-      ASSERT_TRUE(LoadImageFile(&loaded, folder.Path("page").c_str()));
-      ASSERT_TRUE(loaded.width == page.width && loaded.height == page.height);
-      for (int32_t row = 0; row < page.height; ++row) {
-        ASSERT_EQ(0, std::memcmp(loaded.pixels + row * loaded.stride,
-                                 page.pixels + row * page.stride, 3 * page.width))
-            << "row " << row;
-      }
-      const HGDIOBJ objects[] = {loaded.memoryDC, loaded.bitmap};
-      FreeImageBuffer(&loaded);  // and once more as it goes
-      EXPECT_EQ(loaded.kind, kImageEmpty);
-      EXPECT_EQ(GetObjectType(objects[0]) | GetObjectType(objects[1]), 0u);
-    }
+    const HGDIOBJ objects[] = {loaded.memoryDC, loaded.bitmap};
+    FreeImageBuffer(&loaded);  // and once more as it goes
+    EXPECT_EQ(loaded.kind, kImageEmpty);
+    EXPECT_EQ(GetObjectType(objects[0]) | GetObjectType(objects[1]), 0u);
   }
 }
 
@@ -183,8 +169,6 @@ TEST(ImageFiles, EveryReaderTakesWhatItCanAndTheRestIsRefusedOrReported) {
               LoadImageFile(&image, folder.Path("sample").c_str()) &&
               Write(true, folder.Path("coded"), image));
   const std::vector<uint8_t> coded = ReadBytes(folder.Path("coded"));
-  std::vector<uint8_t> shortPixels = Plugin(kDecode);
-  shortPixels.pop_back();
   const struct {
     const char* name;
     std::vector<uint8_t> bytes;
@@ -199,7 +183,6 @@ TEST(ImageFiles, EveryReaderTakesWhatItCanAndTheRestIsRefusedOrReported) {
       {"32 bits.plg", Plugin(kDecode, 32), true, true, {}},
       {"8 bits.plg", Plugin(kDecode, 8, true), true, true, {}},
       {"bitmap.none", bmp, true, true, {": Error: Load"}},
-      {"cut.vqi", {coded.begin(), coded.begin() + 30}, false, true, {}},
       {"cut.jpg", {jpeg.begin(), jpeg.begin() + 20}, false, true, {}},
       // Bit fields without a mask bit pass the BMP checks, but the system's conversion,
       // which its picture decoder shares, refuses them.
@@ -217,7 +200,6 @@ TEST(ImageFiles, EveryReaderTakesWhatItCanAndTheRestIsRefusedOrReported) {
       {"null.plg", Plugin(kNullHandles), false, true, {}},
       {"unlockable.plg", Plugin(kUnlockableHandles), false, true, {}},
       {"one handle.plg", Plugin(kOneHandleForBoth), false, true, {}},
-      {"short.plg", shortPixels, false, true, {}},
       {"picture.abs", Plugin(kDecode), false, true, {"absent-plugin.dll: Error: Load"}},
       {"picture.nis", Plugin(kDecode), false, true, {"testplugin-no-issupported.dll: Error: Load"}},
       {"picture.ngp", Plugin(kDecode), false, true, {"testplugin-no-getpicture.dll: Error: Load"}}};
@@ -225,12 +207,12 @@ TEST(ImageFiles, EveryReaderTakesWhatItCanAndTheRestIsRefusedOrReported) {
   DeleteFileA(folder.Path("folder.bmp").c_str());
   CreateDirectoryA(folder.Path("folder.bmp").c_str(), nullptr);
   HANDLE held = HoldOpenWithoutSharing(folder.Path("held.bmp"));
-  MessageBoxCloser boxes;
+  const HHOOK hook = SetWindowsHookExA(WH_CBT, CloseMessageBoxes, nullptr, GetCurrentThreadId());
   for (const auto& file : files) {
     SCOPED_TRACE(file.name);
     ImageBuffer loaded;
     EXPECT_EQ(LoadImageFile(&loaded, folder.Path(file.name).c_str()), file.loads);
-    EXPECT_EQ(boxes.TakeSeen(), file.reported);
+    EXPECT_EQ(std::exchange(boxes, {}), file.reported);
     EXPECT_EQ(IsLoadableImageFile(folder.Path(file.name).c_str()), file.listed);
     EXPECT_EQ(loaded.kind, file.loads ? kImage24 : kImageEmpty);
     for (int32_t i = 0; file.loads && i < 24; ++i) {
@@ -238,6 +220,7 @@ TEST(ImageFiles, EveryReaderTakesWhatItCanAndTheRestIsRefusedOrReported) {
       ASSERT_EQ(PixelAt(loaded, i % 6, i / 6), Colour(IndexAt(i % 6, i / 6))) << "pixel " << i;
     }
   }
+  UnhookWindowsHookEx(hook);
   CloseHandle(held);
   EXPECT_FALSE(LoadImageFile(&image, folder.Path("held.bmp").c_str()));  // never replaces
   for (const char* module :

@@ -8,11 +8,10 @@
 
 TempFolder::TempFolder() {
   static int counter = 0;
-  char base[MAX_PATH];
-  GetTempPathA(sizeof base, base);
-  path_ = std::string(base) + "pelora-" + std::to_string(GetCurrentProcessId()) + "-" +
-          std::to_string(counter++);
-  CreateDirectoryA(path_.c_str(), nullptr);
+  const std::string name =
+      "pelora-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+  path_ = (std::filesystem::temp_directory_path() / name).string();
+  std::filesystem::create_directory(path_);
 }
 
 // What a program still holds open stays behind in the system's temporary folder.

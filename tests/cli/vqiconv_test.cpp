@@ -77,17 +77,15 @@ class Vqiconv : public ::testing::Test {
 TEST_F(Vqiconv, ConvertsThereAndBackAndDescribesWhatItWrote) {
   EXPECT_EQ(Run("--help"), 0);
   EXPECT_EQ(output_.rfind("usage:", 0), 0u) << output_;
-  ASSERT_EQ(Run("encode --mode rgb in.bmp out.vqi"), 0) << errors_;
+  ASSERT_EQ(Run("encode --mode rgb --transparent 0,255,0 in.bmp out.vqi"), 0) << errors_;
   ASSERT_EQ(Run("decode out.vqi back.bmp"), 0) << errors_;
   EXPECT_EQ(PixelsOf("back.bmp"), PixelsOf("in.bmp"));
-  ASSERT_EQ(Run("encode --mode gray --no-huffman --transparent 0,255,0 out.vqi gray.vqi"), 0);
-  EXPECT_EQ(Run("info gray.vqi"), 0);
-  for (const char* line : {"width: 7\n", "height: 5\n", "grayscale with alpha", "planes: 2\n"}) {
-    EXPECT_NE(output_.find(line), std::string::npos) << line << output_;
-  }
-  ASSERT_EQ(Run("encode --no-rle --no-huffman --alpha-image in.bmp in.bmp alpha.vqi"), 0);
-  ASSERT_EQ(Run("info alpha.vqi"), 0);
-  EXPECT_NE(output_.find("plane 3: 35 bytes, stages: delta\n"), std::string::npos) << output_;
+  ASSERT_EQ(Run("encode --mode gray --no-rle --no-huffman --alpha-image in.bmp out.vqi gray.vqi"),
+            0);
+  ASSERT_EQ(Run("info gray.vqi"), 0);
+  EXPECT_EQ(output_,
+            "width: 7\nheight: 5\ncolour model: 1 grayscale with alpha\nplanes: 2\n"
+            "plane 0: 35 bytes, stages: delta\nplane 1: 35 bytes, stages: delta\n");
 }
 
 // Many files into a folder: one line for each that fails, the others converted all the same.
@@ -102,9 +100,8 @@ TEST_F(Vqiconv, ManyFilesIntoAFolder) {
   EXPECT_NE(errors_.find("text.bmp: not a BMP"), std::string::npos) << errors_;
   EXPECT_NE(errors_.find("other/in.bmp"), std::string::npos) << errors_;
   ASSERT_EQ(Run("decode out/in.vqi out/second.vqi --out-dir out"), 0) << errors_;
-  for (const char* name : {"in.bmp", "second.bmp"}) {
-    EXPECT_EQ(PixelsOf(fs::path("out") / name), PixelsOf("in.bmp")) << name;
-  }
+  EXPECT_EQ(PixelsOf("out/in.bmp"), PixelsOf("in.bmp"));
+  EXPECT_EQ(PixelsOf("out/second.bmp"), PixelsOf("in.bmp"));
   EXPECT_EQ(Run("encode out/in.vqi --out-dir out"), 1);
   EXPECT_NE(errors_.find("in.vqi would replace an input"), std::string::npos) << errors_;
 }

@@ -198,8 +198,8 @@ TEST(ImageFiles, EveryReaderTakesWhatItCanAndTheRestIsRefusedOrReported) {
     EXPECT_EQ(IsLoadableImageFile(folder.Path(file.name).c_str()), file.listed);
     EXPECT_EQ(loaded.kind, file.loads ? kImage24 : kImageEmpty);
     if (file.bytes == jpeg) {  // 100 × 50 at a 96-dpi display, red at the top left: upright
-      EXPECT_TRUE(loaded.width == 100 && loaded.height == 50);
-      EXPECT_EQ(PixelAt(loaded, 3, 3) & 0xE0E0E0, 0xE00000u) << std::hex << PixelAt(loaded, 3, 3);
+      EXPECT_TRUE(loaded.width == 100 && loaded.height == 50 &&
+                  (PixelAt(loaded, 3, 3) & 0xE0E0E0) == 0xE00000);
       continue;
     }
     for (int32_t i = 0; file.loads && i < 24; ++i) {

@@ -22,9 +22,8 @@ TempFolder::~TempFolder() {
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  file.close();
-  return !file.fail();
+  const auto* data = reinterpret_cast<const char*>(bytes.data());
+  return static_cast<bool>(file.write(data, std::streamsize(bytes.size())).flush());
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path) {

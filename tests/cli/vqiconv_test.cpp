@@ -32,6 +32,8 @@ void WriteAll(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+const std::string kProgram = fs::path(VQICONV_PATH).make_preferred().string();
+
 uint32_t Sample(int32_t x, int32_t y) { return uint32_t(x * 0x0A0B0C + y * 0x403020) & 0xFFFFFF; }
 
 // Each test runs in a folder of its own, with a 7 × 5 picture in.bmp and text in text.bmp.
@@ -55,13 +57,14 @@ class Vqiconv : public ::testing::Test {
     fs::remove_all(folder_, ignored);
   }
 
-  // Runs vqiconv in the test's folder with the arguments; gives its exit code.
+  // Runs vqiconv in the test's folder with the arguments; gives its exit code. Its output goes
+  // to files new for every run: under Wine a finished converter may hold its own a while longer.
   int Run(const std::string& arguments) {
-    const std::string program = fs::path(VQICONV_PATH).make_preferred().string();
+    const std::string out = "out" + std::to_string(++runs_), err = "err" + std::to_string(runs_);
     const int status = std::system(
-        (std::string("\"") + program + "\" " + arguments + " >stdout.txt 2>stderr.txt").c_str());
-    output_ = ReadAll("stdout.txt");
-    errors_ = ReadAll("stderr.txt");
+        (std::string("\"") + kProgram + "\" " + arguments + " >" + out + " 2>" + err).c_str());
+    output_ = ReadAll(out);
+    errors_ = ReadAll(err);
     std::erase(output_, '\r');  // lines end in CR LF on Windows
 #ifdef _WIN32
     return status;
@@ -71,6 +74,7 @@ class Vqiconv : public ::testing::Test {
   }
 
   fs::path folder_;
+  int runs_ = 0;
   std::string output_, errors_;
 };
 

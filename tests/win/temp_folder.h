@@ -9,8 +9,6 @@ class TempFolder {
  public:
   TempFolder();
   ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
 
   std::string Path(const std::string& name) const { return path_ + "\\" + name; }
 

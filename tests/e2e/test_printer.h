@@ -5,5 +5,5 @@
 #include <string>
 
 // Installs "Pelora Test Printer" (once per prefix), makes it the default printer and sends
-// its jobs to the Unix file `unixOutputPath`. False when the printer cannot be set up.
-bool InstallTestPrinter(const std::string& unixOutputPath);
+// its jobs to a file; gives that file's path, or "" when the printer cannot be set up.
+std::string InstallTestPrinter();

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include "adjust/adjust_ids.h"
+#include "shell/resource.h"
+#include "tests/e2e/pelora_driver.h"
+#include "tests/fixtures/bmp_builder.h"
+#include "vqi/vqi_export_ids.h"
+#include "vqi/vqi_file.h"
+
+namespace {
+
+uint32_t Grey(uint32_t level) { return level << 16 | level << 8 | level; }
+
+class Editing : public ViewerTest {
+ protected:
+  HWND OpenDialog(UINT command, const char* title) {
+    pelora_.PostCommand(command);
+    HWND dialog = pelora_.WaitForDialog(title);
+    pelora_.Settle();
+    return dialog;
+  }
+
+  static std::string Text(HWND dialog, int control) {
+    char text[128] = "";
+    GetDlgItemTextA(dialog, control, text, sizeof text);
+    return text;
+  }
+
+  // Types into an edit as far as the dialog can tell: the text changes and it is told so.
+  void Type(HWND dialog, int control, const char* text) {
+    SendDlgItemMessageA(dialog, control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    pelora_.Settle();
+  }
+
+  void Finish(HWND dialog, int button = IDOK) {
+    EXPECT_TRUE(CloseDialog(dialog, button));
+    pelora_.Settle();
+  }
+
+  // OK is refused with `text`, in a message box the dialog owns; the dialog stays.
+  void ExpectRefusal(HWND dialog, const char* text) {
+    PressButton(dialog, IDOK);
+    HWND box = pelora_.WaitForDialog("Error");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
+    EXPECT_EQ(BoxText(box), std::string("Error: ") + text);
+    CloseDialog(box);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+  }
+
+  static uint32_t Centre(HWND window) {
+    const ScreenPixels shot = CaptureClient(window);
+    return shot.width == 0 ? 0xFFFFFFFF : shot.At(shot.width / 2, shot.height / 2);
+  }
+
+  void OpenSolid(uint32_t color) {
+    const std::string path = folder_.Path(std::to_string(color) + ".bmp");
+    ASSERT_TRUE(WriteTestBmp(path, 240, 180, [=](int, int) { return color; }));
+    pelora_.OpenByDropping(path);
+  }
+
+  // Exports through the dialog with the given alpha kind (for an alpha image, chosen through
+  // its file dialog) and answers the save dialog with `name`.
+  void Export(int alphaKind, const std::string& name, const std::string& alpha = "") {
+    HWND dialog = OpenDialog(ID_FILE_SAVE_VQI, "VQIで出力");
+    ASSERT_NE(dialog, nullptr);
+    ChooseItem(dialog, IDC_VQI_ALPHA_KIND, alphaKind);
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDC_VQI_ALPHA_IMAGE)) != FALSE, alphaKind == 2);
+    if (!alpha.empty()) {
+      PostMessageA(dialog, WM_COMMAND, IDC_VQI_ALPHA_IMAGE, 0);
+      HWND choose = pelora_.WaitForDialog("αチャンネル読み込み");
+      ASSERT_TRUE(AnswerFileDialog(choose, alpha));
+      ASSERT_TRUE(WaitUntil([&] { return !IsWindow(choose); }));
+    }
+    PressButton(dialog, IDOK);
+    HWND save = pelora_.WaitForDialog("保存");
+    ASSERT_TRUE(AnswerFileDialog(save, folder_.Path(name)));
+    WaitUntil([&] { return !IsWindow(save); });
+    pelora_.Settle();
+  }
+
+  // "model/planes/flags" of a VQI file, the flags of its first plane; or "unreadable".
+  std::string Layout(const std::string& name) {
+    const std::vector<uint8_t> bytes = ReadBytes(folder_.Path(name));
+    VqiLayout layout;
+    if (!ParseVqiFile(bytes.data(), bytes.size(), &layout)) return "unreadable";
+    return std::to_string(layout.colourModel) + "/" + std::to_string(layout.planeCount) + "/" +
+           std::to_string(layout.planes[0].flags);
+  }
+};
+
+void PutTextOnClipboard() {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 6);
+  memcpy(GlobalLock(text), "hello", 6);
+  GlobalUnlock(text);
+  SetClipboardData(CF_TEXT, text);
+  CloseClipboard();
+}
+
+}  // namespace
+
+TEST_F(Editing, TurnPasteAdjustResizeAndExportAndAnEmptyImageIsNeverTouched) {
+  ASSERT_TRUE(pelora_.Start(Quoted(WriteCodedImage("turn.bmp", 300, 200))));
+  // Turned right: screen column c, row r shows the old column r, row 199 - c.
+  pelora_.Command(ID_ROTATE_RIGHT);
+  EXPECT_EQ(pelora_.ViewSize(), (SIZE{200, 300}));
+  EXPECT_EQ(CaptureClient(pelora_.View()).At(37, 251), CodedColor(251, 199 - 37));
+  pelora_.Command(ID_ROTATE_LEFT);
+  EXPECT_EQ(CaptureClient(pelora_.View()).At(123, 45), CodedColor(123, 45));
+
+  // Pasted, a copy keeps every pixel and the window is refitted to it; pasted into the
+  // image, it keeps the image's size. Text on the clipboard pastes nothing.
+  pelora_.Command(ID_EDIT_COPY);
+  OpenSolid(0x336699);
+  pelora_.Command(ID_EDIT_PASTE);
+  EXPECT_EQ(pelora_.Title(), "3368601.bmp - Pelora");
+  ASSERT_EQ(pelora_.ViewSize(), (SIZE{300, 200}));
+  ScreenPixels view = CaptureClient(pelora_.View());
+  for (int y = 0; y < 200; y += 13) {
+    for (int x = 0; x < 300; x += 7) ASSERT_EQ(view.At(x, y), CodedColor(x, y)) << x << "," << y;
+  }
+  OpenSolid(0x336698);
+  pelora_.Command(ID_EDIT_PASTE_INTO);
+  PutTextOnClipboard();
+  pelora_.Command(ID_EDIT_PASTE);
+  view = CaptureClient(pelora_.View());
+  EXPECT_EQ(pelora_.ViewSize(), (SIZE{240, 180}));
+  EXPECT_EQ(view.At(239, 179), CodedColor(239, 179));
+
+  // A picture wider than a display bitmap can be is not copied, and the clipboard keeps what
+  // it held.
+  BmpRecipe strip;
+  strip.width = 1 << 26;
+  strip.height = 1;
+  strip.bitCount = 8;
+  strip.compression = 1;  // run-length coded: nothing but the end of the bitmap
+  strip.colorsUsed = 1;
+  strip.palette = {0};
+  strip.pixelData = {0, 1};
+  ASSERT_TRUE(WriteBytes(folder_.Path("strip.bmp"), BuildBmp(strip)));
+  pelora_.OpenByDropping(folder_.Path("strip.bmp"));
+  pelora_.PostCommand(ID_EDIT_COPY);
+  EXPECT_EQ(pelora_.AnswerMessageBox(),
+            "エラー: 画像が大きすぎてクリップボードにコピーできません．");
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+
+  // After a file that does not load there is no image: the commands change nothing, and
+  // copying leaves the clipboard as it was.
+  const std::string broken = folder_.Path("broken.bmp");
+  WriteBytes(broken, {'B', 'M', 1, 2, 3});
+  pelora_.OpenByDropping(broken);
+  RECT before, after;
+  GetWindowRect(pelora_.Window(), &before);
+  for (UINT command : {ID_ROTATE_LEFT, ID_EDIT_COPY, ID_EDIT_PASTE}) pelora_.Command(command);
+  for (UINT command : {ID_EDIT_RESIZE, ID_EDIT_PASTE_INTO}) {
+    pelora_.PostCommand(command);
+    EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 画像が読み込まれていません");
+  }
+  HWND dialog = OpenDialog(ID_EDIT_HSV, "HSV調整");
+  EXPECT_EQ(Centre(GetDlgItem(dialog, IDC_PREVIEW_BEFORE)), 0xFFFFFFu);
+  Type(dialog, IDC_HSV_HUE, "30");
+  Finish(dialog);
+  EXPECT_EQ(pelora_.Title(), "broken.bmp - Pelora");
+  GetWindowRect(pelora_.Window(), &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+
+  // Colours: only the preview changes until OK; values out of range are refused.
+  OpenSolid(0xFF0000);
+  dialog = OpenDialog(ID_EDIT_HSV, "HSV調整");
+  Type(dialog, IDC_HSV_HUE, "120");
+  EXPECT_EQ(Centre(GetDlgItem(dialog, IDC_PREVIEW_AFTER)), 0x00FF00u);
+  EXPECT_EQ(Centre(GetDlgItem(dialog, IDC_PREVIEW_BEFORE)), 0xFF0000u);
+  EXPECT_EQ(Centre(pelora_.View()), 0xFF0000u);
+  Type(dialog, IDC_HSV_HUE, "2097152");
+  ExpectRefusal(dialog, "数値が不正です．");
+  Type(dialog, IDC_HSV_HUE, "-240");
+  Type(dialog, IDC_HSV_VALUE, "50");
+  Finish(dialog);
+  EXPECT_EQ(Centre(pelora_.View()), 0x007F00u);
+  dialog = OpenDialog(ID_EDIT_HSV, "HSV調整");
+  Type(dialog, IDC_HSV_HUE, "120");
+  Finish(dialog, IDCANCEL);
+  EXPECT_EQ(Centre(pelora_.View()), 0x007F00u);
+  OpenSolid(Grey(120));
+  dialog = OpenDialog(ID_EDIT_ADJUST, "画像調整");
+  Type(dialog, IDC_ADJUST_CONTRAST, "200");
+  EXPECT_EQ(Centre(GetDlgItem(dialog, IDC_PREVIEW_AFTER)), Grey(112));
+  Type(dialog, IDC_ADJUST_GAMMA, "65536");
+  ExpectRefusal(dialog, "数値が不正です．");
+  Type(dialog, IDC_ADJUST_GAMMA, "100");
+  Finish(dialog);
+  EXPECT_EQ(Centre(pelora_.View()), Grey(112));
+
+  // Exported as VQI: luma planes by default, each coded in all three stages (flat blocks
+  // shorten with each); a transparent colour adds an alpha plane; an alpha image that does
+  // not load writes nothing.
+  const std::string blocks = folder_.Path("blocks.bmp");
+  ASSERT_TRUE(WriteTestBmp(blocks, 120, 80,
+                           [](int x, int y) { return CodedColor(x / 40 * 70, y / 40 * 90); }));
+  pelora_.OpenByDropping(blocks);
+  Export(0, "default.vqi");
+  const std::string stages = "/" + std::to_string(1 | kPlaneHuffman | kPlaneRle);
+  EXPECT_EQ(Layout("default.vqi"), "1/3" + stages);
+  Export(1, "keyed.vqi");
+  EXPECT_EQ(Layout("keyed.vqi"), "1/4" + stages);
+  WriteBytes(broken, {'B', 'M', 0});
+  Export(2, "unmasked.vqi", broken);
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: αチャンネル画像を読み込めませんでした．");
+  EXPECT_FALSE(FileExists(folder_.Path("unmasked.vqi")));
+  pelora_.OpenByDropping(folder_.Path("default.vqi"));
+  EXPECT_EQ(pelora_.ViewSize(), (SIZE{120, 80}));
+
+  // Resizing: the other side follows, in pixels by the ratio, in percent as it is.
+  pelora_.OpenByDropping(WriteCodedImage("size.bmp", 640, 480));
+  Finish(OpenDialog(ID_EDIT_RESIZE, "リサイズ"));  // the present size: nothing to do
+  dialog = OpenDialog(ID_EDIT_RESIZE, "リサイズ");
+  EXPECT_EQ(Text(dialog, IDC_RESIZE_CURRENT), "640x480");
+  const struct {
+    int unit;     // -1: none chosen
+    int control;  // typed into, or 0
+    const char* typed;
+    const char* shown;  // width x height, their units
+  } steps[] = {{-1, IDC_RESIZE_WIDTH, "320", "320x240 pxpx"},
+               {-1, IDC_RESIZE_HEIGHT, "100", "133x100 pxpx"},
+               {-1, IDC_RESIZE_WIDTH, "320", "320x240 pxpx"},
+               {1, 0, nullptr, "50x50 %%"},
+               {1, 0, nullptr, "50x50 %%"},  // already chosen: nothing changes
+               {-1, IDC_RESIZE_WIDTH, "25", "25x25 %%"},
+               {0, 0, nullptr, "160x120 pxpx"}};
+  for (const auto& step : steps) {
+    if (step.unit >= 0) ChooseItem(dialog, IDC_RESIZE_UNIT, step.unit);
+    if (step.control != 0) Type(dialog, step.control, step.typed);
+    pelora_.Settle();
+    EXPECT_EQ(Text(dialog, IDC_RESIZE_WIDTH) + "x" + Text(dialog, IDC_RESIZE_HEIGHT) + " " +
+                  Text(dialog, IDC_RESIZE_WIDTH_UNIT) + Text(dialog, IDC_RESIZE_HEIGHT_UNIT),
+              step.shown);
+  }
+  SendDlgItemMessageA(dialog, IDC_RESIZE_KEEP_RATIO, BM_CLICK, 0, 0);
+  for (const char* refused : {"0", "65536", "99999999999999999999", "abc"}) {
+    Type(dialog, IDC_RESIZE_WIDTH, refused);
+    ExpectRefusal(dialog, "サイズが不正です．");
+  }
+  EXPECT_EQ(Text(dialog, IDC_RESIZE_HEIGHT), "120");  // the ratio is no longer kept
+  Type(dialog, IDC_RESIZE_WIDTH, "300");
+  Type(dialog, IDC_RESIZE_HEIGHT, "200");
+  Finish(dialog);
+  EXPECT_EQ(pelora_.ViewSize(), (SIZE{300, 200}));
+  EXPECT_EQ(pelora_.Close(), 0u);
+}

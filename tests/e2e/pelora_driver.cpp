@@ -2,8 +2,9 @@
 
 #include <shlobj.h>
 
-#include "core/bmp_format.h"
+#include "core/image_loader.h"
 #include "tests/fixtures/bmp_builder.h"
+#include "tests/win/pixels.h"
 
 namespace {
 
@@ -281,23 +282,13 @@ bool WriteTestBmp(const std::string& path, int width, int height,
 
 bool FileHolds(const std::string& path, int width, int height,
                const std::function<uint32_t(int, int)>& colorAt) {
-  const std::vector<uint8_t> bytes = ReadBytes(path);
-  BmpLayout layout;
-  if (!ParseBmpFile(bytes.data(), bytes.size(), &layout)) return false;
-  const DibHeader& header = layout.info.header;
-  if (header.biBitCount != 24 || header.biWidth != width || header.biHeight != height) {
-    return false;
+  ImageBuffer image = {};
+  bool same = LoadImageFile(&image, path.c_str()) && image.width == width && image.height == height;
+  for (int y = 0; same && y < height; ++y) {
+    for (int x = 0; same && x < width; ++x) same = PixelAt(image, x, y) == colorAt(x, y);
   }
-  const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
-  for (int y = 0; y < height; ++y) {
-    const uint8_t* row = bytes.data() + layout.pixelOffset + stride * (height - 1 - y);
-    for (int x = 0; x < width; ++x) {
-      const uint32_t rgb =
-          uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
-      if (rgb != colorAt(x, y)) return false;
-    }
-  }
-  return true;
+  FreeImageBuffer(&image);
+  return same;
 }
 
 void ViewerTest::SetUpTestSuite() { SetWindowColour("160 176 192"); }

@@ -111,8 +111,7 @@ DWORD RunConsoleProgram(std::string commandLine, std::string* output);
 // Writes a 24-bit BMP of the given size whose pixel (x, y) is colorAt(x, y) (0xRRGGBB).
 bool WriteTestBmp(const std::string& path, int width, int height,
                   const std::function<uint32_t(int, int)>& colorAt);
-// True when the file is a bottom-up 24-bit BMP of the given size whose pixel (x, y) is
-// colorAt(x, y).
+// True when the picture file loads at the given size with pixel (x, y) colorAt(x, y).
 bool FileHolds(const std::string& path, int width, int height,
                const std::function<uint32_t(int, int)>& colorAt);
 

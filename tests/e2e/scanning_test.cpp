@@ -7,7 +7,6 @@
 #include <sddl.h>
 
 #include <algorithm>
-#include <fstream>
 
 #include "shell/resource.h"
 #include "shell/view_geometry.h"
@@ -18,9 +17,8 @@
 
 namespace {
 
-using Log = std::vector<std::string>;
-const Log kScanWithoutDialog = {"OPENDS",  "ENABLEDS 0 0", "XFER 0",
-                                "ENDXFER", "DISABLEDS",    "CLOSEDS"};
+const char kScanWithoutDialog[] = "OPENDS ENABLEDS 0 0 XFER 0 ENDXFER DISABLEDS CLOSEDS ";
+const char kClosedDialog[] = "OPENDS ENABLEDS 1 1 DISABLEDS CLOSEDS ";
 const char kDeviceKey[] = "{6BDD1FC6-810F-11D0-BEC7-08002BE2092F}\\9042";
 const char kClassPath[] = "SYSTEM\\CurrentControlSet\\Control\\Class\\";
 const char kScanEvent[] = "{A1000001-0000-0000-0000-00000000000A}";
@@ -101,27 +99,16 @@ class Scanning : public ViewerTest {
     DeleteFileA((SourceFolder() + "VirtualScanner.log").c_str());
   }
 
-  // What reached the scanner so far, one operation per line.
-  static Log ScannerLog() {
-    std::ifstream file(SourceFolder() + "VirtualScanner.log");
-    Log lines;
-    for (std::string line; std::getline(file, line);) lines.push_back(line);
-    return lines;
+  // What reached the scanner so far, each operation followed by a blank.
+  static std::string ScannerLog() {
+    const std::vector<uint8_t> bytes = ReadBytes(SourceFolder() + "VirtualScanner.log");
+    return std::string(bytes.begin(), bytes.end());
   }
   static bool ScannerLogHas(const std::string& line) {
-    const Log log = ScannerLog();
-    return std::find(log.begin(), log.end(), line) != log.end();
+    return ScannerLog().find(line) != std::string::npos;
   }
   static bool WaitUntilScannerClosed(DWORD ms = 10000) {
     return WaitUntil([] { return ScannerLogHas("CLOSEDS"); }, ms);
-  }
-  static HWND WaitForScannerDialog() {
-    HWND dialog = nullptr;
-    WaitUntil([&] {
-      dialog = FindWindowA("VirtualScannerDialog", nullptr);
-      return dialog != nullptr && IsWindowVisible(dialog);
-    });
-    return dialog;
   }
 
   // Waits until the view shows `page` as the scanner delivered it, at 1:1 (of a page larger
@@ -154,26 +141,25 @@ class Scanning : public ViewerTest {
     EXPECT_EQ(second.WaitForExit(), 0u);
   }
 
-  // Acquires through the menu and presses the source dialog's `button` (1 Scan, 2 Close).
+  // Presses `button` (1 Scan, 2 Close) in the source's dialog, once the source was enabled
+  // as `enabled` says.
+  void ScanInSourceDialog(const char* enabled = "ENABLEDS 1 1", int button = 1) {
+    HWND dialog = pelora_.WaitForOwnWindow("VirtualScannerDialog");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(ScannerLogHas(enabled)) << ScannerLog();
+    PressButton(dialog, button);
+  }
+  // Acquires through the menu, the window disabled while the source's dialog shows.
   void AcquireWithDialog(int button = 1) {
     pelora_.PostCommand(ID_TWAIN_ACQUIRE);
-    HWND dialog = WaitForScannerDialog();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(ScannerLogHas("ENABLEDS 1 1"));
-    EXPECT_FALSE(IsWindowEnabled(pelora_.Window()));  // modal
-    PressButton(dialog, button);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(pelora_.Window()); }));
+    ScanInSourceDialog("ENABLEDS 1 1", button);
   }
 
   void SetAction(const char* event, const char* action) {
     WritePrivateProfileStringA("EVENT", event, action, pelora_.SettingsPath().c_str());
   }
 };
-
-std::string Joined(const Log& log) {
-  std::string text;
-  for (const std::string& line : log) text += line + "; ";
-  return text;
-}
 
 std::string Request(const std::string& eventId) {
   return std::string("CMD:TWAIN\\") + kDeviceKey + " " + eventId;
@@ -182,27 +168,14 @@ std::string Request(const std::string& eventId) {
 }  // namespace
 
 TEST_F(Scanning, RequestsMenuAndFailures) {
-  WriteCodedImage("other.bmp", 64, 48);
-  ASSERT_TRUE(pelora_.Start(Quoted(WriteCodedImage("browsed.bmp", 64, 48))));
-  pelora_.Command(ID_FILE_NEXT);
-  // A request handed over scans without the source's dialog; the page is no document, so
-  // stepping goes on in the folder browsed last.
-  HandOver("CMD:TWAIN");
-  ASSERT_TRUE(WaitUntilScannerClosed()) << Joined(ScannerLog());
-  EXPECT_TRUE(WaitUntilShown(kPage));
-  EXPECT_EQ(pelora_.Title(), "TWAIN機器 Pelora");
-  EXPECT_EQ(ScannerLog(), kScanWithoutDialog);
-  pelora_.Command(ID_FILE_NEXT);
-  EXPECT_EQ(pelora_.Title(), "browsed.bmp - Pelora");
-
-  // A source that cannot hide its dialog shows it all the same (TWRC_CHECKSTATUS) and scans.
+  ASSERT_TRUE(pelora_.Start());
+  // A request handed over scans without the source's dialog, but a source that cannot hide
+  // it shows it all the same (TWRC_CHECKSTATUS) and scans.
   ScannerSetup shown = {130, 90, 1, true};
   ConfigureScanner(shown, "NeedsDialog=1");
   HandOver("CMD:TWAIN");
-  HWND dialog = WaitForScannerDialog();
-  ASSERT_NE(dialog, nullptr) << Joined(ScannerLog());
-  PressButton(dialog, 1);
-  ASSERT_TRUE(WaitUntilScannerClosed()) << Joined(ScannerLog());
+  ScanInSourceDialog("ENABLEDS 0 0");
+  ASSERT_TRUE(WaitUntilScannerClosed());
   EXPECT_TRUE(WaitUntilShown(shown));
 
   // Through the menu, with the source's dialog: a failed transfer is reported and changes
@@ -223,7 +196,7 @@ TEST_F(Scanning, RequestsMenuAndFailures) {
     ConfigureScanner(c.page, std::string("Result=") + c.result);
     AcquireWithDialog();
     EXPECT_EQ(pelora_.AnswerMessageBox(), c.message);
-    ASSERT_TRUE(WaitUntilScannerClosed()) << Joined(ScannerLog());
+    ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLog();
     EXPECT_TRUE(WaitUntilShown(shown));
     EXPECT_TRUE(IsWindowEnabled(pelora_.Window()));
   }
@@ -231,8 +204,8 @@ TEST_F(Scanning, RequestsMenuAndFailures) {
   // Closing the source's dialog changes nothing and says nothing.
   ConfigureScanner(kPage);
   AcquireWithDialog(2);
-  ASSERT_TRUE(WaitUntilScannerClosed()) << Joined(ScannerLog());
-  EXPECT_EQ(ScannerLog(), (Log{"OPENDS", "ENABLEDS 1 1", "DISABLEDS", "CLOSEDS"}));
+  ASSERT_TRUE(WaitUntilScannerClosed());
+  EXPECT_EQ(ScannerLog(), kClosedDialog);
   EXPECT_EQ(pelora_.AnswerMessageBox(500), "<none>");
   EXPECT_TRUE(WaitUntilShown(shown));
 
@@ -244,15 +217,15 @@ TEST_F(Scanning, RequestsMenuAndFailures) {
   }
   EXPECT_TRUE(ScannerLog().empty());
   AcquireWithDialog();
-  ASSERT_TRUE(WaitUntilScannerClosed()) << Joined(ScannerLog());
+  ASSERT_TRUE(WaitUntilScannerClosed());
   EXPECT_TRUE(WaitUntilShown(kPage));
 
   // Closing the window during an acquisition closes the source.
   ConfigureScanner(kPage);
   pelora_.PostCommand(ID_TWAIN_ACQUIRE);
-  ASSERT_NE(WaitForScannerDialog(), nullptr);
+  ASSERT_NE(pelora_.WaitForOwnWindow("VirtualScannerDialog"), nullptr);
   EXPECT_EQ(pelora_.Close(), 0u);
-  EXPECT_EQ(ScannerLog(), (Log{"OPENDS", "ENABLEDS 1 1", "DISABLEDS", "CLOSEDS"}));
+  EXPECT_EQ(ScannerLog(), kClosedDialog);
 }
 
 // A 600-dpi A4 colour page (104 MB at 24 bits) goes every way a page goes, within the 2 GB of
@@ -261,8 +234,9 @@ TEST_F(Scanning, FullSizePageScansShowsSavesAndTurns) {
   const ScannerSetup a4 = {4960, 7016};
   ConfigureScanner(a4);
   ASSERT_TRUE(pelora_.Start("CMD:TWAIN"));
-  ASSERT_TRUE(WaitUntilScannerClosed(60000)) << Joined(ScannerLog());
+  ASSERT_TRUE(WaitUntilScannerClosed(60000));
   EXPECT_TRUE(WaitUntilShown(a4));
+  EXPECT_EQ(pelora_.Title(), "TWAIN機器 Pelora");
 
   const auto answerSaveDialog = [&](const std::string& path) {
     ASSERT_TRUE(AnswerFileDialog(pelora_.WaitForDialog("保存"), path));
@@ -320,7 +294,7 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "EVENT", "ScanButton"), 2);
   EXPECT_EQ(Registration(), pelora_.ExePath() + " CMD:TWAIN\\%1 %2");
   HandOver(Request(kScanEvent));
-  ASSERT_TRUE(WaitUntilScannerClosed()) << Joined(ScannerLog());
+  ASSERT_TRUE(WaitUntilScannerClosed());
   EXPECT_EQ(ScannerLog(), kScanWithoutDialog);
   EXPECT_TRUE(WaitUntilShown(kPage));
   EXPECT_EQ(pelora_.Title(), kTitle);
@@ -348,11 +322,8 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   const ScannerSetup other = {130, 120, 1, true};
   ConfigureScanner(other);
   HandOver(Request(kScanEvent));
-  HWND dialog = WaitForScannerDialog();
-  ASSERT_NE(dialog, nullptr);
-  EXPECT_TRUE(ScannerLogHas("ENABLEDS 1 1"));
-  PressButton(dialog, 1);
-  ASSERT_TRUE(WaitUntilScannerClosed()) << Joined(ScannerLog());
+  ScanInSourceDialog();
+  ASSERT_TRUE(WaitUntilScannerClosed());
   EXPECT_TRUE(WaitUntilShown(other));
 
   // "印刷": scanned without a dialog, shown, and printed through the print dialog on one page.
@@ -377,7 +348,7 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   SetAction("ScanButton", "2");
   ConfigureScanner(other, "Hold=1");
   HandOver(Request(kScanEvent));
-  ASSERT_TRUE(WaitUntil([&] { return ScannerLogHas("ENABLEDS 0 0"); })) << Joined(ScannerLog());
+  ASSERT_TRUE(WaitUntil([&] { return ScannerLogHas("ENABLEDS 0 0"); }));
   for (UINT command : {ID_TWAIN_ACQUIRE, ID_TWAIN_SELECT}) {
     pelora_.PostCommand(command);
     EXPECT_EQ(pelora_.AnswerMessageBox(), kBusy);
@@ -388,7 +359,7 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
     HWND box = pelora_.WaitForOwnWindow("#32770");
     EXPECT_EQ(BoxText(box), kBusy);
     PressButton(FindWindowA("VirtualScannerDialog", nullptr), 1);
-    EXPECT_TRUE(WaitUntilScannerClosed()) << Joined(ScannerLog());
+    EXPECT_TRUE(WaitUntilScannerClosed());
     CloseDialog(box);
   });
   EXPECT_TRUE(WaitUntilShown(other));
@@ -400,9 +371,9 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   feeder.pages = 3;
   ConfigureScanner(feeder);
   HandOver(Request(kScanEvent));
-  ASSERT_TRUE(WaitUntilScannerClosed()) << Joined(ScannerLog());
+  ASSERT_TRUE(WaitUntilScannerClosed());
   EXPECT_EQ(ScannerLog(),
-            (Log{"OPENDS", "ENABLEDS 0 0", "XFER 0", "ENDXFER", "RESET", "DISABLEDS", "CLOSEDS"}));
+            "OPENDS ENABLEDS 0 0 XFER 0 ENDXFER RESET DISABLEDS CLOSEDS ");
   pelora_.PostCommand(ID_SERIES_SETTINGS);
   HWND series = pelora_.WaitForDialog("連番保存設定");
   SetDlgItemTextA(series, IDC_SERIES_PATH, folder_.Path("page.bmp").c_str());
@@ -412,7 +383,7 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   ConfigureScanner(feeder);
   HandOver(Request(kScanEvent));
   ASSERT_TRUE(WaitUntil([&] { return FileExists(folder_.Path("page11.bmp")); }));
-  ASSERT_TRUE(WaitUntilScannerClosed()) << Joined(ScannerLog());
+  ASSERT_TRUE(WaitUntilScannerClosed());
   for (int page = 0; page < 3; ++page) {
     EXPECT_TRUE(
         FileHoldsPage(folder_.Path("page" + std::to_string(9 + page) + ".bmp"), feeder, page));

@@ -27,16 +27,9 @@ const char kPageDescription[] =
     "*DefaultPaperDimension: A4\n"
     "*PaperDimension A4/A4: \"595 842\"\n";
 
-bool PrinterExists() {
-  HANDLE printer = nullptr;
-  if (!OpenPrinterA(const_cast<char*>(kPrinterName), &printer, nullptr)) return false;
-  ClosePrinter(printer);
-  return true;
-}
-
-// The driver reads its page description from the driver folder, under the data file's name.
-bool AddPrinterOnce() {
-  if (PrinterExists()) return true;
+// Adds the printer, which is refused when it is there already. The driver reads its page
+// description from the driver folder, under the data file's name.
+void AddPrinterOnce() {
   char folder[MAX_PATH];
   DWORD size = 0;
   GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(folder), sizeof folder,
@@ -59,7 +52,6 @@ bool AddPrinterOnce() {
   info.pDatatype = const_cast<char*>("RAW");
   HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
   if (printer != nullptr) ClosePrinter(printer);
-  return PrinterExists();
 }
 
 }  // namespace
@@ -72,7 +64,8 @@ std::string InstallTestPrinter() {
   RegSetValueExA(spooler, "LPT1:", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixPath.c_str()),
                  static_cast<DWORD>(unixPath.size() + 1));
   RegCloseKey(spooler);
-  if (!AddPrinterOnce() || !SetDefaultPrinterA(kPrinterName)) return "";
+  AddPrinterOnce();
+  if (!SetDefaultPrinterA(kPrinterName)) return "";
   std::string path = "Z:" + unixPath;
   for (char& c : path) c = c == '/' ? '\\' : c;
   DeleteFileA(path.c_str());

@@ -2,9 +2,7 @@
 
 #include <shlobj.h>
 
-#include "core/image_loader.h"
 #include "tests/fixtures/bmp_builder.h"
-#include "tests/win/pixels.h"
 
 namespace {
 
@@ -29,14 +27,6 @@ BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
     return FALSE;
   }
   return TRUE;
-}
-
-void SetWindowColour(const char* rgb) {
-  HKEY colors;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &colors, nullptr);
-  RegSetValueExA(colors, "Window", 0, REG_SZ, reinterpret_cast<const BYTE*>(rgb), strlen(rgb) + 1);
-  RegCloseKey(colors);
 }
 
 BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
@@ -142,8 +132,6 @@ void PeloraProgram::Settle() const {
   Sleep(100);  // the painted pixels reach the screen
 }
 
-std::string PeloraProgram::Title() const { return WindowText(window_); }
-
 SIZE PeloraProgram::ViewSize() const {
   RECT client;
   GetClientRect(View(), &client);
@@ -182,7 +170,7 @@ void PeloraProgram::OpenByDropping(const std::string& path) const {
   reinterpret_cast<DROPFILES*>(block.data())->pFiles = sizeof(DROPFILES);
   block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
   block.push_back('\0');
-  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, ProcessId());
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, process_.dwProcessId);
   void* remote =
       VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   ASSERT_TRUE(WriteProcessMemory(process, remote, block.data(), block.size(), nullptr));
@@ -278,24 +266,4 @@ bool WriteTestBmp(const std::string& path, int width, int height,
   recipe.height = height;
   recipe.pixelData = PackRows(width, height, 24, colorAt);
   return WriteBytes(path, BuildBmp(recipe));
-}
-
-bool FileHolds(const std::string& path, int width, int height,
-               const std::function<uint32_t(int, int)>& colorAt) {
-  ImageBuffer image = {};
-  bool same = LoadImageFile(&image, path.c_str()) && image.width == width && image.height == height;
-  for (int y = 0; same && y < height; ++y) {
-    for (int x = 0; same && x < width; ++x) same = PixelAt(image, x, y) == colorAt(x, y);
-  }
-  FreeImageBuffer(&image);
-  return same;
-}
-
-void ViewerTest::SetUpTestSuite() { SetWindowColour("160 176 192"); }
-void ViewerTest::TearDownTestSuite() { SetWindowColour("255 255 255"); }
-
-std::string ViewerTest::WriteCodedImage(const std::string& name, int width, int height) {
-  const std::string path = folder_.Path(name);
-  WriteTestBmp(path, width, height, CodedColor);
-  return path;
 }

@@ -40,6 +40,8 @@ bool WaitUntil(Condition done, DWORD ms = 10000) {
 
 // A copy of Pelora.exe in a folder of its own (so its settings file is its own), started and
 // stopped by the test.
+std::string WindowText(HWND window);
+
 class PeloraProgram {
  public:
   explicit PeloraProgram(const TempFolder& folder);
@@ -62,10 +64,9 @@ class PeloraProgram {
 
   HWND Window() const { return window_; }
   HWND View() const { return FindWindowExA(window_, nullptr, "PeloraImage", nullptr); }
-  std::string Title() const;
+  std::string Title() const { return WindowText(window_); }
   std::string SettingsPath() const { return folder_ + "\\Pelora.ini"; }
   std::string ExePath() const { return folder_ + "\\Pelora.exe"; }
-  DWORD ProcessId() const { return process_.dwProcessId; }
   // The client size of the view.
   SIZE ViewSize() const;
 
@@ -89,7 +90,6 @@ class PeloraProgram {
   HWND window_ = nullptr;
 };
 
-std::string WindowText(HWND window);
 // "caption: text" of a message box.
 std::string BoxText(HWND box);
 // Presses a button of a dialog as a click does (posted: it may answer with a message box).
@@ -111,9 +111,6 @@ DWORD RunConsoleProgram(std::string commandLine, std::string* output);
 // Writes a 24-bit BMP of the given size whose pixel (x, y) is colorAt(x, y) (0xRRGGBB).
 bool WriteTestBmp(const std::string& path, int width, int height,
                   const std::function<uint32_t(int, int)>& colorAt);
-// True when the picture file loads at the given size with pixel (x, y) colorAt(x, y).
-bool FileHolds(const std::string& path, int width, int height,
-               const std::function<uint32_t(int, int)>& colorAt);
 
 // The colour of pixel (x, y) in the pictures the tests write: every pixel tells its place.
 inline uint32_t CodedColor(int x, int y) {
@@ -130,15 +127,15 @@ inline bool operator==(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 
 inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// A folder and a program copy of each test's own. The window background is set to a grey,
-// so that white pictures stand out.
+// A folder and a program copy of each test's own.
 class ViewerTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite();
-  static void TearDownTestSuite();
 
   // Writes a picture of coded colours into the test's folder; gives its path.
-  std::string WriteCodedImage(const std::string& name, int width, int height);
+  std::string WriteCodedImage(const std::string& name, int width, int height) {
+    WriteTestBmp(folder_.Path(name), width, height, CodedColor);
+    return folder_.Path(name);
+  }
 
   TempFolder folder_;
   PeloraProgram pelora_{folder_};

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "adjust/adjust_ids.h"
 #include "shell/resource.h"
 #include "shell/view_geometry.h"
 #include "tests/e2e/pelora_driver.h"
+#include "tests/fixtures/bmp_builder.h"
+#include "vqi/vqi_export_ids.h"
+#include "vqi/vqi_file.h"
 
 namespace {
 
@@ -19,6 +23,54 @@ class Viewer : public ViewerTest {
     SendMessageA(pelora_.View(), message, wParam, lParam);
     pelora_.Settle();
   }
+
+  HWND OpenDialog(UINT command, const char* title) {
+    pelora_.PostCommand(command);
+    HWND dialog = pelora_.WaitForDialog(title);
+    pelora_.Settle();
+    return dialog;
+  }
+
+  // Types into an edit as far as the dialog can tell: the text changes and it is told so.
+  void Type(HWND dialog, int control, const char* text) {
+    SendDlgItemMessageA(dialog, control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    pelora_.Settle();
+  }
+
+  // OK is refused with `text`, in a message box the dialog owns; the dialog stays.
+  void ExpectRefusal(HWND dialog, const char* text) {
+    PressButton(dialog, IDOK);
+    HWND box = pelora_.WaitForDialog("Error");
+    EXPECT_EQ(BoxText(box), std::string("Error: ") + text);
+    CloseDialog(box);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+  }
+
+  void OpenSolid(uint32_t color) {
+    const std::string path = folder_.Path(std::to_string(color) + ".bmp");
+    ASSERT_TRUE(WriteTestBmp(path, 240, 180, [=](int, int) { return color; }));
+    pelora_.OpenByDropping(path);
+  }
+
+  // Exports through the dialog with the given alpha kind and answers the save dialog with
+  // `name`; gives "colour model/planes/flags of the first plane".
+  std::string Export(int alphaKind, const std::string& name) {
+    HWND dialog = OpenDialog(ID_FILE_SAVE_VQI, "VQIで出力");
+    ChooseItem(dialog, IDC_VQI_ALPHA_KIND, alphaKind);
+    PressButton(dialog, IDOK);
+    AnswerFileDialog(pelora_.WaitForDialog("保存"), folder_.Path(name));
+    pelora_.Settle();
+    const std::vector<uint8_t> bytes = ReadBytes(folder_.Path(name));
+    VqiLayout layout;
+    if (!ParseVqiFile(bytes.data(), bytes.size(), &layout)) return "unreadable";
+    return std::to_string(layout.colourModel) + "/" + std::to_string(layout.planeCount) + "/" +
+           std::to_string(layout.planes[0].flags);
+  }
+
+  uint32_t Centre(HWND window) const {
+    const ScreenPixels shot = CaptureClient(window);
+    return shot.At(shot.width / 2, shot.height / 2);
+  }
 };
 
 // The outer size of a window whose client area is the given size.
@@ -30,7 +82,7 @@ SIZE FrameFor(int width, int height) {
 
 }  // namespace
 
-TEST_F(Viewer, OpenStepScrollFitAndTheSavedWindow) {
+TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   const std::string spaced = WriteCodedImage("my picture.bmp", 300, 200);
   const std::string wide = WriteCodedImage("b.BMP", 2000, 900);
   WriteCodedImage("c.bmp", 260, 60);
@@ -52,6 +104,121 @@ TEST_F(Viewer, OpenStepScrollFitAndTheSavedWindow) {
   pelora_.Command(ID_FILE_PREV);
   EXPECT_EQ(pelora_.Title(), "my picture.bmp - Pelora");
 
+  // Turned right: screen column c, row r shows the old column r, row 199 - c.
+  pelora_.Command(ID_ROTATE_RIGHT);
+  EXPECT_EQ(pelora_.ViewSize(), (SIZE{200, 300}));
+  EXPECT_EQ(CaptureClient(pelora_.View()).At(37, 251), CodedColor(251, 199 - 37));
+  pelora_.Command(ID_ROTATE_LEFT);
+
+  // Pasted, a copy keeps every pixel and the window is refitted to it; pasted into the
+  // image, it keeps the image's size. Text on the clipboard pastes nothing.
+  pelora_.Command(ID_EDIT_COPY);
+  OpenSolid(0x336699);
+  pelora_.Command(ID_EDIT_PASTE);
+  ASSERT_EQ(pelora_.ViewSize(), (SIZE{300, 200}));
+  ScreenPixels view = CaptureClient(pelora_.View());
+  for (int y = 0; y < 200; y += 13) {
+    for (int x = 0; x < 300; x += 7) ASSERT_EQ(view.At(x, y), CodedColor(x, y)) << x << "," << y;
+  }
+  OpenSolid(0x336698);
+  pelora_.Command(ID_EDIT_PASTE_INTO);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 6);
+  memcpy(GlobalLock(text), "hello", 6);
+  GlobalUnlock(text);
+  SetClipboardData(CF_TEXT, text);
+  CloseClipboard();
+  pelora_.Command(ID_EDIT_PASTE);
+  EXPECT_EQ(pelora_.ViewSize(), (SIZE{240, 180}));
+  EXPECT_EQ(CaptureClient(pelora_.View()).At(239, 179), CodedColor(239, 179));
+
+  // A picture wider than a display bitmap can be is not copied, and the clipboard keeps what
+  // it held.
+  BmpRecipe strip;
+  strip.width = 1 << 26;
+  strip.height = 1;
+  strip.bitCount = 8;
+  strip.compression = 1;  // run-length coded: nothing but the end of the bitmap
+  strip.colorsUsed = 1;
+  strip.palette = {0};
+  strip.pixelData = {0, 1};
+  ASSERT_TRUE(WriteBytes(folder_.Path("strip.bmp"), BuildBmp(strip)));
+  pelora_.OpenByDropping(folder_.Path("strip.bmp"));
+  pelora_.PostCommand(ID_EDIT_COPY);
+  EXPECT_EQ(pelora_.AnswerMessageBox(),
+            "エラー: 画像が大きすぎてクリップボードにコピーできません．");
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+
+  // After a file that does not load there is no image: the commands change nothing, copying
+  // leaves the clipboard as it was.
+  const std::string broken = folder_.Path("broken.bmp");
+  WriteBytes(broken, {'B', 'M', 1, 2, 3});
+  pelora_.OpenByDropping(broken);
+  RECT before, after;
+  GetWindowRect(pelora_.Window(), &before);
+  for (UINT command : {ID_ROTATE_LEFT, ID_EDIT_COPY, ID_EDIT_PASTE}) pelora_.Command(command);
+  for (UINT command : {ID_EDIT_RESIZE, ID_EDIT_PASTE_INTO}) {
+    pelora_.PostCommand(command);
+    EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 画像が読み込まれていません");
+  }
+  HWND dialog = OpenDialog(ID_EDIT_HSV, "HSV調整");
+  EXPECT_EQ(Centre(GetDlgItem(dialog, IDC_PREVIEW_BEFORE)), 0xFFFFFFu);
+  Type(dialog, IDC_HSV_HUE, "30");
+  CloseDialog(dialog);
+  pelora_.Settle();
+  GetWindowRect(pelora_.Window(), &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+
+  // Colours: only the preview changes until OK; values out of range are refused.
+  OpenSolid(0xFF0000);
+  dialog = OpenDialog(ID_EDIT_HSV, "HSV調整");
+  Type(dialog, IDC_HSV_HUE, "120");
+  EXPECT_EQ(Centre(GetDlgItem(dialog, IDC_PREVIEW_AFTER)), 0x00FF00u);
+  EXPECT_EQ(Centre(GetDlgItem(dialog, IDC_PREVIEW_BEFORE)), 0xFF0000u);
+  EXPECT_EQ(Centre(pelora_.View()), 0xFF0000u);
+  Type(dialog, IDC_HSV_HUE, "2097152");
+  ExpectRefusal(dialog, "数値が不正です．");
+  Type(dialog, IDC_HSV_HUE, "-240");
+  Type(dialog, IDC_HSV_VALUE, "50");
+  CloseDialog(dialog);
+  pelora_.Settle();
+  EXPECT_EQ(Centre(pelora_.View()), 0x007F00u);
+
+  // Exported as VQI: luma planes by default, each coded in all three stages (flat blocks
+  // shorten with each); a transparent colour adds an alpha plane.
+  const std::string blocks = folder_.Path("blocks.bmp");
+  ASSERT_TRUE(WriteTestBmp(blocks, 120, 80,
+                           [](int x, int y) { return CodedColor(x / 40 * 70, y / 40 * 90); }));
+  pelora_.OpenByDropping(blocks);
+  // 769: delta (1), Huffman (0x100) and run-length (0x200) coding.
+  EXPECT_EQ(Export(0, "default.vqi"), "1/3/769");
+  EXPECT_EQ(Export(1, "keyed.vqi"), "1/4/769");
+  pelora_.OpenByDropping(folder_.Path("default.vqi"));
+  EXPECT_EQ(pelora_.ViewSize(), (SIZE{120, 80}));
+
+  // Resizing: the present size ends like OK; the other side follows; the unit chosen again
+  // changes nothing; what is not a size is refused.
+  pelora_.OpenByDropping(WriteCodedImage("size.bmp", 640, 480));
+  CloseDialog(OpenDialog(ID_EDIT_RESIZE, "リサイズ"));
+  dialog = OpenDialog(ID_EDIT_RESIZE, "リサイズ");
+  Type(dialog, IDC_RESIZE_HEIGHT, "120");
+  for (int unit : {1, 1, 0}) ChooseItem(dialog, IDC_RESIZE_UNIT, unit);
+  EXPECT_EQ(GetDlgItemInt(dialog, IDC_RESIZE_WIDTH, nullptr, FALSE), 160u);
+  SendDlgItemMessageA(dialog, IDC_RESIZE_KEEP_RATIO, BM_CLICK, 0, 0);
+  for (const char* refused : {"0", "65536", "99999999999999999999", "abc"}) {
+    Type(dialog, IDC_RESIZE_WIDTH, refused);
+    ExpectRefusal(dialog, "サイズが不正です．");
+  }
+  EXPECT_EQ(GetDlgItemInt(dialog, IDC_RESIZE_HEIGHT, nullptr, FALSE), 120u);
+  Type(dialog, IDC_RESIZE_WIDTH, "300");
+  Type(dialog, IDC_RESIZE_HEIGHT, "200");
+  CloseDialog(dialog);
+  pelora_.Settle();
+  EXPECT_EQ(pelora_.ViewSize(), (SIZE{300, 200}));
+
   pelora_.OpenByDropping(wide);
 
   // A large picture: the window grows to 800 wide at most, the view scrolls.
@@ -61,7 +228,6 @@ TEST_F(Viewer, OpenStepScrollFitAndTheSavedWindow) {
     WPARAM request;
     LONG x, y;  // the image pixel then at the view's corner
   } scrolls[] = {{WM_HSCROLL, SB_LINERIGHT, 10, 0},
-                 {WM_HSCROLL, SB_PAGERIGHT, 90, 0},
                  {WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 300), 300, 0},
                  {WM_VSCROLL, SB_LINEDOWN, 300, 10},
                  {WM_MOUSEWHEEL, MAKEWPARAM(0, -120), 300, 26},
@@ -93,14 +259,5 @@ TEST_F(Viewer, OpenStepScrollFitAndTheSavedWindow) {
   EXPECT_NE(fitted.At(shown.left, shown.top - 1), 0x336699u);
   EXPECT_FALSE(GetWindowLongA(pelora_.View(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
   EXPECT_EQ(pelora_.Close(), 0u);
-  const std::string ini = pelora_.SettingsPath();
-  EXPECT_EQ(SettingsInt(ini, "PeloraApp", "FitToWindow"), 1);
-
-  // The saved window comes back, raised to the smallest width.
-  WriteSettings(ini,
-                "[PeloraApp]\r\nWinSavePos=1\r\nWinState=1\r\nWinRectL=100\r\nWinRectT=0\r\n"
-                "WinRectR=250\r\nWinRectB=500\r\n");
-  ASSERT_TRUE(pelora_.Start());
-  EXPECT_EQ(FrameSize(), (SIZE{200, 500}));
-  EXPECT_EQ(pelora_.Close(), 0u);
+  EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "PeloraApp", "FitToWindow"), 1);
 }

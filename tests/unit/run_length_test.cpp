@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "tests/unit/vector_code_switch.h"
-#include "vqi/delta_coding.h"
 #include "vqi/run_length.h"
 
 namespace {
@@ -136,17 +135,6 @@ TEST(RunLength, DecodingRefusesPacketsBeyondTheOutputOrTheInput) {
   EXPECT_EQ(output, (Bytes{1, 2, 0, 0, 0, 0}));
   EXPECT_TRUE(RleDecode(output.data(), full.data(), full.size(), output.size()));
   EXPECT_EQ(output, Bytes(6, 5));
-}
-
-TEST(DeltaCoding, WrapsAroundAndGoesOnAcrossPieces) {
-  Bytes constant(5, 77), rising = {254, 255, 0, 1};
-  DeltaEncode(constant.data(), constant.size());
-  EXPECT_EQ(constant, (Bytes{77, 0, 0, 0, 0}));
-  DeltaEncode(rising.data(), rising.size());
-  EXPECT_EQ(rising, (Bytes{254, 1, 1, 1}));
-  const uint8_t last = DeltaDecode(rising.data(), 2, 0);
-  EXPECT_EQ(DeltaDecode(rising.data() + 2, 2, last), 1);
-  EXPECT_EQ(rising, (Bytes{254, 255, 0, 1}));
 }
 
 }  // namespace

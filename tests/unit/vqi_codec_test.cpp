@@ -68,47 +68,25 @@ void DecodedColour(const uint8_t* in, int mode, uint8_t colour[3]) {
   }
 }
 
-TEST(ColourModels, WorkedColoursAndTheTableDecoder) {
-  const int cases[][6] = {
-      {0, 0, 0, 0, 127, 128}, {255, 0, 0, 79, 254, 79}, {0, 0, 255, 47, 94, 255}};
-  for (const auto& c : cases) {
-    const LumaPixel luma = LumaFromRgb(c[0], c[1], c[2]);
-    EXPECT_TRUE(luma.y == c[3] && luma.yR == c[4] && luma.yB == c[5]) << c[0] << c[1] << c[2];
-  }
-  const int inverse[][6] = {
-      {0, 127, 128, 0, 1, 0}, {79, 254, 79, 254, 0, 0}, {255, 127, 128, 253, 255, 255}};
-  for (const auto& c : inverse) {
-    uint8_t bgr[3];
-    RgbFromLuma(c[0], c[1], c[2], bgr);
-    EXPECT_TRUE(bgr[2] == c[3] && bgr[1] == c[4] && bgr[0] == c[5]) << c[0] << " " << c[1];
-  }
-  EXPECT_EQ(BlendUnderAlpha(200, 100, 0), 100);
-  EXPECT_EQ(BlendUnderAlpha(200, 100, 255), 200);
-  EXPECT_EQ(BlendUnderAlpha(0, 100, 128), (100 * 127) >> 8);
-  const LumaDecoder decoder;
-  for (int y = 0; y < 256; ++y) {
-    for (int k = 0; k < 65536; ++k) {
-      uint8_t formula[3], table[3];
-      RgbFromLuma(y, k >> 8, k & 0xFF, formula);
-      decoder.Decode(y, k >> 8, k & 0xFF, table);
-      ASSERT_TRUE(std::equal(formula, formula + 3, table)) << y << " " << k;
-    }
-  }
-}
-
-// Composing and splitting rows, vector loops and plain ones, against the formulas.
+// Worked colours; then composing and splitting rows, vector loops and plain ones, for every
+// input against the formulas.
 TEST(ColourModels, RowLoopsAgreeWithTheFormulas) {
+  const LumaPixel red = LumaFromRgb(255, 0, 0);
+  EXPECT_TRUE(red.y == 79 && red.yR == 254 && red.yB == 79);
+  uint8_t bgr[3];
+  RgbFromLuma(255, 127, 128, bgr);
+  EXPECT_TRUE(bgr[2] == 253 && bgr[1] == 255 && bgr[0] == 255);  // clamped at the top
+  EXPECT_EQ(BlendUnderAlpha(0, 100, 128), (100 * 127) >> 8);
+  std::vector<uint8_t> y(65536), yR(65536), yB(65536);
+  ImageBuffer image;
+  ASSERT_TRUE(CreateImageBuffer(&image, 65536, 24, 1));
   for (bool vector : {true, false}) {
     const VectorCodeSwitch vectorCode(vector);
-    std::vector<uint8_t> y(65536), yR(65536), yB(65536);
-    ImageBuffer image;
-    ASSERT_TRUE(CreateImageBuffer(&image, 65536, 24, 1));
-    for (int level : {0, 1, 127, 128, 200, 254, 255}) {
+    for (int level = 0; level < 256; ++level) {
       for (int k = 0; k < 65536; ++k) y[k] = level, yR[k] = k >> 8, yB[k] = k & 0xFF;
       const uint8_t* const planes[kVqiMaxPlanes] = {y.data(), yR.data(), yB.data(), nullptr};
       ComposeRows(VqiPlaneLayout::kLuma, 65536, planes, 0, 1, &image);
       for (int k = 0; k < 65536; ++k) {
-        uint8_t bgr[3];
         RgbFromLuma(level, yR[k], yB[k], bgr);
         ASSERT_TRUE(std::equal(bgr, bgr + 3, Pixel(image, k, 0))) << vector << " " << k;
       }
@@ -131,8 +109,8 @@ TEST(VqiCodec, EveryModeStageAndAlphaKindRoundTrips) {
   for (const auto& size : sizes) {
     ImageBuffer image, alphaSource;
     Sample(&image, size[0], size[1], size[0] * 31 + size[1]);
-    // An alpha image smaller than the picture: what it does not cover is transparent.
-    const int32_t alphaWidth = (size[0] + 1) / 2, alphaHeight = (size[1] + 1) / 2;
+    // An alpha image wider and shorter than the picture: what it does not cover is transparent.
+    const int32_t alphaWidth = size[0] + 1, alphaHeight = (size[1] + 1) / 2;
     Sample(&alphaSource, alphaWidth, alphaHeight, 99);
     for (int mode : {kExportRgb, kExportLuma, kExportGrayscale}) {
       for (uint32_t stages = 0; stages < 8; ++stages) {
@@ -209,51 +187,19 @@ INSTANTIATE_TEST_SUITE_P(EveryMode, FullSizePage,
                          ::testing::Values(kExportRgb << 16 | 7, kExportLuma << 16 | 7,
                                            kExportGrayscale << 16 | 7 | kAlphaImage << 8));
 
-// The vector loops and threads against the plain loops on the caller's thread alone.
-TEST(VqiCodec, VectorLoopsAndThreadsGiveTheSameBytes) {
-  const int sizes[][2] = {{1, 1}, {15, 2}, {16, 3}, {17, 5}, {33, 17}, {4097, 3}};
-  for (const auto& size : sizes) {
-    ImageBuffer image;
-    Sample(&image, size[0], size[1], size[0] + size[1]);
-    for (int mode : {kExportRgb, kExportLuma, kExportGrayscale}) {
-      for (uint32_t options : {7u, 1u, 0x102u}) {
-        std::vector<uint8_t> files[2], pixels[2];
-        for (int fast = 0; fast < 2; ++fast) {
-          const VectorCodeSwitch vectorCode(fast == 1);
-          files[fast] = Encode(image, mode, options, nullptr, fast == 1 ? 4 : 1);
-          ImageBuffer decoded;
-          Decode(files[0], &decoded, fast == 1 ? 4 : 1);
-          pixels[fast].assign(decoded.pixels, decoded.pixels + decoded.stride * decoded.height);
-        }
-        EXPECT_EQ(files[1], files[0]) << size[0] << "x" << size[1] << " " << mode << " " << options;
-        EXPECT_EQ(pixels[1], pixels[0]) << size[0] << "x" << size[1] << " " << mode;
-      }
-    }
-  }
-}
-
-TEST(VqiCodec, HeaderPlaneTableAndStagesKeptOnlyWhereTheyShorten) {
-  ImageBuffer sample, tiny, decoded;
+TEST(VqiCodec, HeaderAndStagesKeptOnlyWhereTheyShorten) {
+  ImageBuffer sample, tiny, flat, decoded;
   Sample(&sample, 64, 48, 5);
-  Sample(&tiny, 2, 2, 1);
   std::vector<uint8_t> file = Encode(sample, kExportLuma, 7);
   EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "VQI0");
   EXPECT_TRUE(Field32(file, 4) == file.size() && file[20] == kColourModelLuma && file[22] == 3);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(Field32(file, 28 + 8 * i) & 0xFF, 1u);
-  const struct {
-    int mode;
-    uint32_t options;
-    uint8_t dataOffset;
-  } offsets[] = {{kExportGrayscale, 7, 32},
-                 {kExportGrayscale, 0x107, 40},
-                 {kExportRgb, 7, 48},
-                 {kExportRgb, 0x107, 56}};
-  for (const auto& o : offsets) EXPECT_EQ(Encode(sample, o.mode, o.options)[8], o.dataOffset);
+  EXPECT_EQ(Encode(sample, kExportGrayscale, 7)[8], 32);  // one plane
+  EXPECT_EQ(Encode(sample, kExportRgb, 0x107)[8], 56);    // three planes and alpha
   // Two by two: every stage would lengthen the plane; all zero: Huffman coding needs two values.
+  Sample(&tiny, 2, 2, 1);
   file = Encode(tiny, kExportRgb, 7);
   for (int i = 0; i < 3; ++i)
     EXPECT_TRUE(Field32(file, 24 + 8 * i) == 4 && Field32(file, 28 + 8 * i) == 1);
-  ImageBuffer flat;
   ASSERT_TRUE(CreateImageBuffer(&flat, 200, 24, 200));
   file = Encode(flat, kExportRgb, kExportDelta | kExportHuffman);
   EXPECT_TRUE(Field32(file, 24) == 40000 && Field32(file, 28) == 1);
@@ -267,45 +213,30 @@ TEST(VqiCodec, HeaderPlaneTableAndStagesKeptOnlyWhereTheyShorten) {
   EXPECT_EQ(Pixel(decoded, 199, 199)[1], LumaFromRgb(0x55, 0x55, 0x55).y);
 }
 
-TEST(VqiCodec, AlphaOverAHeldImageAndAlphaImagesOfAnotherSize) {
-  ImageBuffer image;
+// Into an image already held: transparent pixels keep what it shows; a smaller one is refused.
+TEST(VqiCodec, DrawsIntoAHeldImage) {
+  ImageBuffer image, target, small;
   ASSERT_TRUE(CreateImageBuffer(&image, 4, 24, 3));
-  std::fill(image.pixels, image.pixels + image.stride * 3, 100);
-  ImageBuffer alpha;
-  ASSERT_TRUE(CreateImageBuffer(&alpha, 2, 24, 5));
-  std::fill(alpha.pixels, alpha.pixels + alpha.stride * 5, 255);
-  ImageBuffer decoded;
-  Decode(Encode(image, kExportRgb, 7 | kAlphaImage << 8, &alpha), &decoded);
-  EXPECT_EQ(Pixel(decoded, 1, 2)[0], 0);    // under the alpha image: transparent over black
-  EXPECT_EQ(Pixel(decoded, 2, 2)[0], 100);  // beyond it: opaque
   for (int k = 0; k < 12; ++k) {
     uint8_t* p = Pixel(image, k % 4, k / 4);
-    p[0] = 10, p[1] = 200, p[2] = 0;  // the transparent colour
+    p[0] = k ? 10 : 11, p[1] = 200, p[2] = 0;  // the transparent colour but for one pixel
   }
   const std::vector<uint8_t> file = Encode(image, kExportRgb, 7 | kAlphaTransparentColour << 8);
-  ImageBuffer target;
   ASSERT_TRUE(CreateImageBuffer(&target, 4, 24, 3));
   std::fill(target.pixels, target.pixels + target.stride * 3, 0x77);
   ASSERT_TRUE(ReadVqiImage(&target, file.data(), file.size()));
-  EXPECT_EQ(Pixel(target, 3, 2)[2], 0x77);  // fully transparent: kept
-  ImageBuffer small;
+  EXPECT_TRUE(Pixel(target, 3, 2)[2] == 0x77 && Pixel(target, 0, 0)[0] == 11);
   ASSERT_TRUE(CreateImageBuffer(&small, 2, 24, 3));
   EXPECT_FALSE(ReadVqiImage(&small, file.data(), file.size()));
 }
 
 TEST(VqiCodec, RefusesEmptyImagesUnknownModesAndUnwritablePaths) {
-  char folder[] = "/tmp/pelora-vqi-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
-  const std::string path = std::string(folder) + "/image.vqi";
   ImageBuffer empty, image;
   ASSERT_TRUE(CreateImageBuffer(&image, 2, 24, 2));
-  EXPECT_FALSE(EncodeVqiImage(&empty, path.c_str(), kExportRgb, 7, 0, nullptr));
-  EXPECT_FALSE(EncodeVqiImage(&image, path.c_str(), 3, 7, 0, nullptr));
-  EXPECT_NE(access(path.c_str(), F_OK), 0);
-  EXPECT_FALSE(
-      EncodeVqiImage(&image, (path + "/missing/a.vqi").c_str(), kExportRgb, 7, 0, nullptr));
-  ASSERT_TRUE(EncodeVqiImage(&image, path.c_str(), kExportRgb, 7, 0, nullptr));
-  EXPECT_EQ(unlink(path.c_str()) | rmdir(folder), 0);
+  EXPECT_FALSE(EncodeVqiImage(&empty, "/tmp/pelora-empty.vqi", kExportRgb, 7, 0, nullptr));
+  EXPECT_FALSE(EncodeVqiImage(&image, "/tmp/pelora-mode.vqi", 3, 7, 0, nullptr));
+  EXPECT_FALSE(EncodeVqiImage(&image, "/nonexistent/a.vqi", kExportRgb, 7, 0, nullptr));
+  EXPECT_TRUE(access("/tmp/pelora-empty.vqi", F_OK) != 0 && access("/tmp/pelora-mode.vqi", F_OK) != 0);
 }
 
 // Damage of every kind is refused, on the caller's thread and with helpers alike, and leaves

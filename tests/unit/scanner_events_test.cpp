@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "scan/after_scan_mode.h"
 #include "scan/event_table.h"
@@ -11,49 +10,24 @@
 
 namespace {
 
-TEST(ScannerRequest, ActionsMapToAcquisitions) {
-  const struct {
-    int action;
-    bool acquire, sourceDialog, registerAnew;
-    int afterScan;
-  } cases[] = {{0, false, false, false, -1},
-               {1, true, true, false, kAfterScanShow},
-               {2, true, false, false, kAfterScanShow},
-               {3, true, false, false, kAfterScanPrint},
-               {4, true, false, false, kAfterScanSeriesSave},
-               {5, false, false, true, -1},
-               {-1, false, false, true, -1}};
-  for (const auto& c : cases) {
-    const EventStep step = StepForEventAction(c.action);
-    EXPECT_TRUE(step.acquire == c.acquire && step.registerAnew == c.registerAnew) << c.action;
-    EXPECT_TRUE(!c.acquire ||
-                (step.showSourceDialog == c.sourceDialog && step.afterScanMode == c.afterScan))
-        << c.action;
+TEST(ScannerEvents, ActionsAndTheListedEventsThatFit) {
+  const int afterScan[] = {-1, kAfterScanShow, kAfterScanShow, kAfterScanPrint,
+                           kAfterScanSeriesSave};
+  for (int action = -1; action <= 5; ++action) {
+    const EventStep step = StepForEventAction(action);
+    const bool known = action >= 0 && action <= 4;
+    EXPECT_TRUE(step.acquire == (known && action > 0) && step.registerAnew == !known) << action;
+    EXPECT_TRUE(!step.acquire ||
+                (step.showSourceDialog == (action == 1) && step.afterScanMode == afterScan[action]))
+        << action;
   }
-}
-
-// Key names as the profile functions give them: each ended by a zero, then one more zero.
-std::vector<std::string> Listed(const std::vector<std::string>& names, bool bufferFull = false) {
-  std::string list;
-  for (const std::string& name : names) list += name + '\0';
+  // At most 31 names of at most 47 bytes; the list ends with an empty name.
+  std::string list = std::string(48, 'b') + '\0' + std::string(47, 'a') + '\0';
+  for (int i = 0; i < 40; ++i) list += "Event" + std::to_string(i) + '\0';
   EventEntry table[kMaxEvents + 1];
-  const int count = FillEventTable(list.data(), list.size() + 1, bufferFull, table);
-  EXPECT_EQ(table[count].name[0], '\0');
-  std::vector<std::string> listed;
-  for (int i = 0; i < count; ++i) listed.push_back(table[i].name);
-  return listed;
-}
-
-TEST(EventTable, ListsTheSectionsNamesInOrderThatFit) {
-  std::vector<std::string> forty;
-  for (int i = 0; i < 40; ++i) forty.push_back("Event" + std::to_string(i));
-  const std::string longest(47, 'a'), tooLong(48, 'b');
-  using Names = std::vector<std::string>;
-  EXPECT_EQ(Listed(forty), Names(forty.begin(), forty.begin() + 31));  // at most 31
-  EXPECT_EQ(Listed({"x", tooLong, longest, "y"}), (Names{"x", longest, "y"}));
-  EXPECT_EQ(Listed({"One", "?Two", "Three"}), Names{"One"});  // "?" ends the list
-  EXPECT_EQ(Listed({"One", "Tw"}, true), Names{"One"});       // a full buffer loses its last name
-  EXPECT_TRUE(Listed({}).empty() && Listed({"?"}).empty());   // a missing section gives "?"
+  ASSERT_EQ(FillEventTable(list.data(), list.size() + 1, false, table), 31);
+  EXPECT_TRUE(table[0].name == std::string(47, 'a') && table[30].name == std::string("Event29"));
+  EXPECT_EQ(table[31].name[0], '\0');
 }
 
 }  // namespace

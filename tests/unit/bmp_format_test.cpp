@@ -1,63 +1,77 @@
 #include <gtest/gtest.h>
 
+#include "core/bmp_decoder.h"
 #include "core/bmp_format.h"
+#include "core/image_buffer.h"
 #include "tests/fixtures/bmp_builder.h"
 
 namespace {
 
-BmpRecipe Recipe(int32_t width, int32_t height, uint16_t bits, uint32_t compression = 0) {
+using ValueAt = std::function<uint32_t(int32_t x, int32_t y)>;
+
+const std::vector<uint32_t> kPalette = {0x102030, 0xFF0000, 0x00FF00, 0x0000FF};
+
+uint32_t Parity(int32_t x, int32_t y) { return static_cast<uint32_t>(x + y) % 2; }
+
+// Up to four palette entries (two for one bit), and 5-6-5 masks for bit fields.
+BmpRecipe Recipe(int32_t width, int32_t height, uint16_t bits, uint32_t compression = 0,
+                 const ValueAt& valueAt = Parity) {
   BmpRecipe recipe;
   recipe.width = width;
   recipe.height = height;
   recipe.bitCount = bits;
   recipe.compression = compression;
-  if (bits <= 8) {
-    recipe.palette = {0x102030, 0xFF0000};
-    recipe.colorsUsed = 2;
-  }
+  if (bits <= 8) recipe.palette.assign(kPalette.begin(), kPalette.begin() + (bits == 1 ? 2 : 4));
+  recipe.colorsUsed = static_cast<uint32_t>(recipe.palette.size());
   if (compression == kBiBitfields) recipe.masks = {0xF800, 0x07E0, 0x001F};
-  const int32_t rows = height < 0 ? -height : height;
-  auto value = [](int32_t x, int32_t y) { return static_cast<uint32_t>(x + y) % 2; };
-  recipe.pixelData =
-      height < 0 ? PackRowsTopDown(width, rows, bits, value) : PackRows(width, rows, bits, value);
+  recipe.pixelData = height < 0 ? PackRowsTopDown(width, -height, bits, valueAt)
+                                : PackRows(width, height, bits, valueAt);
   return recipe;
 }
 
-bool Parses(const std::vector<uint8_t>& file, BmpLayout* layout = nullptr) {
-  BmpLayout local;
-  return ParseBmpFile(file.data(), file.size(), layout ? layout : &local);
+bool Parses(const std::vector<uint8_t>& file, BmpLayout* layout) {
+  return ParseBmpFile(file.data(), file.size(), layout);
 }
 
+// Every header kind comes out as a 40-byte header with its colours as quads; run-length data
+// is measured to its end mark without leaving the file.
 TEST(BmpParse, NormalisesEveryHeaderKind) {
   BmpLayout layout;
   const DibHeader& h = layout.info.header;
   ASSERT_TRUE(Parses(BuildBmp(Recipe(5, 3, 8)), &layout));
-  EXPECT_TRUE(h.biSize == 40 && h.biWidth == 5 && h.biHeight == 3 && h.biBitCount == 8);
+  EXPECT_TRUE(h.biSize == 40 && h.biWidth == 5 && h.biHeight == 3 && h.biSizeImage == 24);
   EXPECT_EQ(h.biClrUsed, 256u);  // the whole table, entries past the file's own black
-  EXPECT_EQ(h.biSizeImage, 24u);
-  EXPECT_TRUE(layout.info.colors[1] == 0xFF0000 && layout.info.colors[2] == 0);
+  EXPECT_TRUE(layout.info.colors[3] == 0x0000FF && layout.info.colors[4] == 0);
   EXPECT_EQ(layout.pixelOffset, BmpPixelOffset(Recipe(5, 3, 8)));
-  BmpRecipe core = Recipe(3, 2, 1);  // the core header's triples become quads
+  BmpRecipe core = Recipe(3, 2, 1);  // the core header's triples
   core.headerSize = 12;
   ASSERT_TRUE(Parses(BuildBmp(core), &layout));
   EXPECT_TRUE(h.biSize == 40 && h.biClrUsed == 2 && layout.info.colors[1] == 0xFF0000);
   ASSERT_TRUE(Parses(BuildBmp(Recipe(2, -2, 16, kBiBitfields)), &layout));
-  EXPECT_TRUE(layout.info.colors[0] == 0xF800 && layout.info.colors[2] == 0x001F);
-  EXPECT_EQ(h.biHeight, -2);
-  // Run-length data is measured to its end mark, past runs, moves and padded literals.
-  BmpRecipe rle = Recipe(5, 2, 8, kBiRle8);
-  rle.pixelData = {5, 1, 0, 2, 1, 0, 0, 3, 1, 2, 1, 0, 0, 0, 0, 1, 0xEE, 0xEE};
-  ASSERT_TRUE(Parses(BuildBmp(rle), &layout));
-  EXPECT_EQ(h.biSizeImage, 16u);
-  BmpRecipe rle4 = Recipe(5, 2, 4, kBiRle4);
-  rle4.pixelData = {0, 5, 0x12, 0x34, 0x50, 0, 0, 1};  // five nibbles take three bytes and a pad
-  ASSERT_TRUE(Parses(BuildBmp(rle4), &layout));
-  EXPECT_EQ(h.biSizeImage, 8u);
+  EXPECT_TRUE(layout.info.colors[2] == 0x001F && h.biHeight == -2);
   // A scanner's packed DIB: the file without its 14-byte file header.
   const std::vector<uint8_t> file = BuildBmp(Recipe(9, -2, 1));
   ASSERT_TRUE(ParsePackedDib(file.data() + 14, file.size() - 14, &layout));
   EXPECT_TRUE(layout.pixelOffset == 40 + 2 * 4 && h.biHeight == -2 && h.biClrUsed == 2);
   EXPECT_FALSE(ParsePackedDib(file.data() + 14, 40 + 4, &layout));
+  const struct {
+    uint16_t bits;
+    std::vector<uint8_t> data;
+    uint32_t measured;  // 0: refused
+  } streams[] = {
+      {8, {5, 1, 0, 2, 1, 0, 0, 3, 1, 2, 1, 0, 0, 0, 0, 1, 0xEE}, 16},  // junk after the end
+      {4, {0, 5, 0x12, 0x34, 0x50, 0, 0, 1}, 8},  // five nibbles take three bytes and a pad
+      {4, {0, 5, 0x12, 0x34, 0x50, 0, 1}, 0},     // the pad missing: the mark is misread
+      {8, {5, 1, 0, 0}, 0},                       // no end-of-bitmap mark
+      {8, {0, 5, 1, 2, 3}, 0},                    // literal pixels cut off
+      {8, {0, 2, 1}, 0},                          // a move cut off
+      {8, {5}, 0}};
+  for (const auto& s : streams) {
+    BmpRecipe rle = Recipe(5, 2, s.bits, s.bits == 8 ? kBiRle8 : kBiRle4);
+    rle.pixelData = s.data;
+    EXPECT_EQ(Parses(BuildBmp(rle), &layout), s.measured != 0) << &s - streams;
+    EXPECT_TRUE(s.measured == 0 || h.biSizeImage == s.measured) << &s - streams;
+  }
 }
 
 TEST(BmpParse, RefusesWhatDoesNotFitOrIsNotRead) {
@@ -69,28 +83,55 @@ TEST(BmpParse, RefusesWhatDoesNotFitOrIsNotRead) {
               {22, 0x80000000}, {28, 7}, {30, 4},           // height, depth, compression
               {18, 1u << 20},   {22, 4}, {46, 257},  // wider or taller than the data, colours
               {10, 0xFFFFFFF0u}};                    // pixel offset beyond the file
+  BmpLayout layout;
   for (const auto& lie : lies) {
     std::vector<uint8_t> file = good;
     lie.offset == 28 ? Put16(file, lie.offset, lie.value) : Put32(file, lie.offset, lie.value);
-    EXPECT_FALSE(Parses(file)) << "offset " << lie.offset << " value " << lie.value;
+    EXPECT_FALSE(Parses(file, &layout)) << "offset " << lie.offset << " value " << lie.value;
   }
   std::vector<uint8_t> fullTable(good.begin(), good.begin() + 14 + 40 + 4);
   Put32(fullTable, 46, 0);  // 256 entries, beyond the file
-  EXPECT_FALSE(Parses(fullTable) || Parses({good.begin(), good.end() - 1}) || Parses({'B', 'M'}));
-  BmpRecipe rle = Recipe(5, 2, 8, kBiRle8), rle4 = Recipe(5, 2, 4, kBiRle4);
+  EXPECT_FALSE(Parses(fullTable, &layout) || Parses({good.begin(), good.end() - 1}, &layout));
+}
+
+// Every depth the decoder reads, bottom-up and top-down: each pixel must come out as the
+// colour 0xRRGGBB that `colourAt` gives for its column and picture row (0 = top). A file cut
+// short by a byte is refused and leaves the target empty.
+TEST(BmpDecode, EveryDepthAndRowOrder) {
+  const ValueAt index = [](int32_t x, int32_t y) { return (x + 2 * y) % 4u; };
+  const ValueAt colour = [&](int32_t x, int32_t y) { return kPalette[index(x, y)]; };
+  const ValueAt rgb = [](int32_t x, int32_t y) { return (x * 0x10305u + y * 0x70100u) & 0xFFFFFF; };
   const struct {
-    BmpRecipe* recipe;
-    std::vector<uint8_t> data;
-  } streams[] = {
-      {&rle, {5, 1, 0, 0}},                     // no end-of-bitmap mark
-      {&rle, {0, 5, 1, 2, 3}},                  // literal pixels cut off
-      {&rle, {0, 2, 1}},                        // a move cut off
-      {&rle, {5}},                              // half a run
-      {&rle4, {0, 5, 0x12, 0x34, 0x50, 0, 1}},  // the pad missing: the mark is misread
-  };
-  for (const auto& s : streams) {
-    s.recipe->pixelData = s.data;
-    EXPECT_FALSE(Parses(BuildBmp(*s.recipe))) << &s - streams;
+    uint16_t bits;
+    uint32_t compression;
+    ValueAt valueAt, colourAt;
+  } cases[] = {
+      {1, 0, Parity, [](int32_t x, int32_t y) { return kPalette[Parity(x, y)]; }},
+      {4, 0, index, colour},
+      {8, 0, index, colour},
+      {16, 0, [](int32_t x, int32_t) { return x % 2 ? 0x001Fu : 0x7C00u; },  // 5-5-5
+       [](int32_t x, int32_t) { return x % 2 ? 0x0000FFu : 0xFF0000u; }},
+      {16, kBiBitfields, [](int32_t x, int32_t) { return x % 2 ? 0x8000u : 0x07E0u; },  // 5-6-5
+       [](int32_t x, int32_t) { return x % 2 ? 0x840000u : 0x00FF00u; }},
+      {24, 0, rgb, rgb},
+      {32, 0, [&](int32_t x, int32_t y) { return rgb(x, y) | 0xAB000000; }, rgb}};
+  for (const auto& c : cases) {
+    for (int32_t height : {3, -3}) {
+      const std::vector<uint8_t> file =
+          BuildBmp(Recipe(11, height, c.bits, c.compression, c.valueAt));
+      ImageBuffer image, refused;
+      ASSERT_TRUE(DecodeBmpImage(file.data(), file.size(), &image)) << c.bits << " " << height;
+      ASSERT_TRUE(image.bitsPerPixel == 24 && image.width == 11 && image.height == 3);
+      for (int32_t y = 0; y < 3; ++y) {
+        for (int32_t x = 0; x < 11; ++x) {
+          const uint8_t* p = image.pixels + (2 - y) * image.stride + 3 * x;
+          EXPECT_EQ(uint32_t{p[2]} << 16 | p[1] << 8 | p[0], c.colourAt(x, y))
+              << c.bits << " " << height << " at " << x << "," << y;
+        }
+      }
+      EXPECT_FALSE(DecodeBmpImage(file.data(), file.size() - 1, &refused));
+      EXPECT_EQ(refused.kind, kImageEmpty);
+    }
   }
 }
 

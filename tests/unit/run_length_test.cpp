@@ -55,7 +55,7 @@ Bytes PushedOverTheLimit(size_t equalBytes, bool tail = false) {
   return bytes;
 }
 
-TEST(RunLength, PacketsAtTheThresholdsAndLimits) {
+TEST(RunLength, PacketsAtTheThresholdsAndLimitsAndRandomRuns) {
   Bytes longestRun(1 + 32761 + 1, 4);
   longestRun.front() = 1, longestRun.back() = 2;
   const struct {
@@ -79,10 +79,7 @@ TEST(RunLength, PacketsAtTheThresholdsAndLimits) {
       for (int packet : RoundTrip(input)) EXPECT_LE(packet, kLiteralMaximum) << equal;
     }
   }
-}
-
-// Stretches of few values, runs of every length, long literals.
-TEST(RunLength, RandomRunsRoundTrip) {
+  // Stretches of few values, runs of every length, long literals.
   std::mt19937 random(7);
   for (int trial = 0; trial < 300; ++trial) {
     Bytes input;
@@ -97,6 +94,8 @@ TEST(RunLength, RandomRunsRoundTrip) {
   }
 }
 
+// Packets beyond the output or the input are refused. An early end word zeroes the rest;
+// once the output is full no end word is needed.
 TEST(RunLength, DecodingRefusesPacketsBeyondTheOutputOrTheInput) {
   const Bytes damaged[] = {
       {0x0B, 0x80, 7},   // 11 copies into 10 bytes
@@ -105,18 +104,17 @@ TEST(RunLength, DecodingRefusesPacketsBeyondTheOutputOrTheInput) {
       {2, 0x80},         // a run cut off
       {2, 0, 1, 2},      // no end word
   };
-  Bytes output(10);
+  Bytes output(10, 0xAA);
   for (const Bytes& stream : damaged) {
-    EXPECT_FALSE(RleDecode(output.data(), stream.data(), stream.size(), output.size()))
-        << stream.size();
+    EXPECT_FALSE(RleDecode(output.data(), stream.data(), stream.size(), 10)) << stream.size();
   }
-  // An early end word zeroes the rest; once the output is full no end word is needed.
-  output.assign(6, 0xAA);
-  const Bytes early = {2, 0, 1, 2, 0, 0, 3, 0, 9, 9, 9}, full = {6, 0x80, 5};
-  EXPECT_TRUE(RleDecode(output.data(), early.data(), early.size(), output.size()));
-  EXPECT_EQ(output, (Bytes{1, 2, 0, 0, 0, 0}));
-  EXPECT_TRUE(RleDecode(output.data(), full.data(), full.size(), output.size()));
-  EXPECT_EQ(output, Bytes(6, 5));
+  output.assign(10, 0xAA);
+  const Bytes early = {2, 0, 1, 2, 0, 0, 3, 0, 9, 9, 9},
+              full = {4, 0x80, 5, 6, 0, 1, 2, 3, 4, 5, 6};
+  EXPECT_TRUE(RleDecode(output.data(), early.data(), early.size(), 6));
+  EXPECT_EQ(output, (Bytes{1, 2, 0, 0, 0, 0, 0xAA, 0xAA, 0xAA, 0xAA}));
+  EXPECT_TRUE(RleDecode(output.data(), full.data(), full.size(), 10));
+  EXPECT_EQ(output, (Bytes{5, 5, 5, 5, 1, 2, 3, 4, 5, 6}));
 }
 
 }  // namespace

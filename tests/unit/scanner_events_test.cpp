@@ -1,5 +1,5 @@
-// What a scanner event asks for: the events listed in the settings, and the step each action
-// takes.
+// The step each action chosen for a scanner event takes, and the events listed in the
+// settings: at most 31 names of at most 47 bytes, in a table that ends with an empty name.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,7 +21,6 @@ TEST(ScannerEvents, ActionsAndTheListedEventsThatFit) {
                 (step.showSourceDialog == (action == 1) && step.afterScanMode == afterScan[action]))
         << action;
   }
-  // At most 31 names of at most 47 bytes; the list ends with an empty name.
   std::string list = std::string(48, 'b') + '\0' + std::string(47, 'a') + '\0';
   for (int i = 0; i < 40; ++i) list += "Event" + std::to_string(i) + '\0';
   EventEntry table[kMaxEvents + 1];

@@ -149,26 +149,15 @@ INSTANTIATE_TEST_SUITE_P(EveryMode, FullSizePage,
                          ::testing::Values(kExportRgb << 16 | 7, kExportLuma << 16 | 7,
                                            kExportGrayscale << 16 | 7 | kAlphaImage << 8));
 
-TEST(VqiCodec, HeaderAndStagesKeptOnlyWhereTheyShorten) {
-  ImageBuffer sample, flat, decoded;
-  Sample(&sample, 64, 48, 5);
-  Bytes file = Encode(sample, kExportLuma, 7);
-  EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "VQI0");
-  EXPECT_TRUE(Field32(file, 4) == file.size() && file[20] == kColourModelLuma && file[22] == 3);
-  EXPECT_EQ(Encode(sample, kExportGrayscale, 7)[8], 32);  // one plane
-  EXPECT_EQ(Encode(sample, kExportRgb, 0x107)[8], 56);    // three planes and alpha
-  // All zero: Huffman coding needs two values, and delta coding alone lengthens nothing.
+// The header, and a plane that Huffman coding cannot shorten (all zero: it needs two values).
+TEST(VqiCodec, HeaderAndAPlaneKeptAsItIs) {
+  ImageBuffer flat;
   ASSERT_TRUE(CreateImageBuffer(&flat, 200, 24, 200));
-  file = Encode(flat, kExportRgb, kExportDelta | kExportHuffman);
-  EXPECT_TRUE(Field32(file, 24) == 40000 && Field32(file, 28) == 1);
-  // A constant plane over the longest run: literal (value and first zero delta), run of 32760,
-  // literal, run of 7237, end.
-  std::fill(flat.pixels, flat.pixels + flat.stride * 200, 0x55);
-  file = Encode(flat, kExportGrayscale, kExportDelta | kExportRle);
-  EXPECT_EQ(Field32(file, 28), 1u | kPlaneRle);
-  EXPECT_EQ(Field32(file, 24), 2 + 2 + 3 + 2 + 1 + 3 + 2u);
-  Decode(file, &decoded);
-  EXPECT_EQ(Pixel(decoded, 199, 199)[1], LumaFromRgb(0x55, 0x55, 0x55).y);
+  const Bytes file = Encode(flat, kExportLuma, kExportDelta | kExportHuffman);
+  EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "VQI0");
+  EXPECT_TRUE(Field32(file, 4) == file.size() && file[8] == 48 && file[20] == kColourModelLuma);
+  EXPECT_TRUE(file[22] == 3 && Field32(file, 24) == 40000 && Field32(file, 28) == 1);
+  EXPECT_EQ(Encode(flat, kExportGrayscale, 7)[8], 32);
 }
 
 // Into an image already held, transparent pixels keep what it shows, and a smaller one is

@@ -71,12 +71,9 @@ TEST(Huffman, WorkedBlocksAndCodesUpTo31Bits) {
   }
 }
 
-TEST(Huffman, DecodingStopsAtTheMaximumAndRefusesDamagedTables) {
+TEST(Huffman, DecodingRefusesDamagedTables) {
   const Bytes good = Encode(Text("abracadabra"));
   Bytes output(64, 0);
-  EXPECT_EQ(HuffmanDecode(output.data(), good.data(), good.size(), 4), 11);
-  EXPECT_EQ(Bytes(output.begin(), output.begin() + 11),
-            (Bytes{'a', 'b', 'r', 'a', 0, 0, 0, 0, 0, 0, 0}));
   // A stream cut short reads its missing bits as zero: the missing codes decode as "a".
   const Bytes cut(good.begin(), good.end() - 2);  // its own allocation: the sanitizers watch
   EXPECT_EQ(HuffmanDecode(output.data(), cut.data(), cut.size(), 0), 11);

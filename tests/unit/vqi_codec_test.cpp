@@ -62,9 +62,6 @@ void Sample(ImageBuffer* image, int32_t width, int32_t height, uint32_t seed) {
 TEST(VqiCodec, EveryModeStageAndAlphaKindRoundTrips) {
   const LumaPixel red = LumaFromRgb(255, 0, 0);
   EXPECT_TRUE(red.y == 79 && red.yR == 254 && red.yB == 79);
-  uint8_t white[3];
-  RgbFromLuma(255, 127, 128, white);
-  EXPECT_TRUE(white[2] == 253 && white[1] == 255 && white[0] == 255);  // clamped at the top
   EXPECT_EQ(BlendUnderAlpha(0, 100, 128), (100 * 127) >> 8);
   const int sizes[][2] = {{1, 1}, {2, 2}, {4097, 1}, {1, 4097}, {33, 17}};
   for (const auto& size : sizes) {
@@ -157,7 +154,6 @@ TEST(VqiCodec, HeaderAndAPlaneKeptAsItIs) {
   EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "VQI0");
   EXPECT_TRUE(Field32(file, 4) == file.size() && file[8] == 48 && file[20] == kColourModelLuma);
   EXPECT_TRUE(file[22] == 3 && Field32(file, 24) == 40000 && Field32(file, 28) == 1);
-  EXPECT_EQ(Encode(flat, kExportGrayscale, 7)[8], 32);
 }
 
 // Into an image already held, transparent pixels keep what it shows, and a smaller one is
@@ -194,18 +190,14 @@ TEST(VqiCodec, DrawsIntoAHeldImageAndRefusesWhatItCannotCodeOrRead) {
   const Bytes damaged[] = {
       with(0, {'V', 'Q', 'J'}),
       Bytes(good.begin(), good.begin() + 23),
-      Bytes(good.begin(), good.begin() + 40),
       Bytes(good.begin(), good.end() - 1),
       with(22, {0}),
       with(22, {5}),
       with(12, {0, 0, 0, 0}),
-      with(16, {0xFF, 0xFF, 0xFF, 0xFF}),
-      with(12, {0, 0, 1, 0, 0, 0, 1, 0}),        // 65536 × 65536 pixels
+      with(12, {0, 0, 1, 0, 0, 0, 1, 0}),        // 65536 × 65536 pixels: 2^32
       with(12, {0, 0x40, 0, 0, 1, 0x40, 0, 0}),  // one row more than 2^28 pixels
       with(24, {0xFF, 0xFF, 0xFF, 0x7F}),        // stored length beyond the file
       with(48 + 8, {0xFF, 0xFF, 0, 0}),          // more symbols than pixels
-      with(48 + 18, {40, 0}),                    // codes beyond 31 bits
-      with(48 + 14, {0xFF, 0x7F}),               // table end beyond the plane
       with(24, {100, 0, 0, 0, 1, 0, 0, 0}),      // an uncoded plane shorter than the pixels
       overrun};
   VqiLayout layout;

@@ -53,27 +53,10 @@ TEST(RotateImage, MatchesThePlainMapping) {
   }
 }
 
-// Worked pixels with the dialog's numbers (hue in degrees, percentages); then the colours with
-// R >= G >= B, which form every pair (d, max) and (max - G, d) that the vector loop turns into
-// a quotient, and random pictures for the other orders, the padding and odd widths.
-TEST(AdjustHsv, WorkedPixelsAndTheVectorLoopAgainstThePlainOne) {
-  const struct {
-    uint8_t bgr[3];
-    int hue, saturation, value;
-    uint8_t out[3];
-  } cases[] = {
-      {{0, 0, 255}, -240 + 360000, 100, 100, {0, 255, 0}},  // a hue many turns round
-      {{100, 100, 200}, 30, 65535, 50, {0, 50, 100}},       // saturation stops at full
-      {{200, 100, 50}, 0, 100, -50, {0, 0, 0}},             // negative counts as 0
-  };
-  for (const auto& c : cases) {
-    ImageBuffer image;
-    ASSERT_TRUE(CreateImageBuffer(&image, 1, 24, 1));
-    std::copy(c.bgr, c.bgr + 3, image.pixels);
-    const HsvParameters p = ScaleHsvNumbers(c.hue, c.saturation, c.value);
-    AdjustHsv(&image, p.hueShift, p.saturationScale, p.valueScale);
-    EXPECT_TRUE(std::equal(c.out, c.out + 3, image.pixels)) << c.hue << " " << c.saturation;
-  }
+// The colours with R >= G >= B form every pair (d, max) and (max - G, d) that the vector loop
+// turns into a quotient; random pictures add the other orders, the padding and odd widths.
+// (Worked colours are the adjustment road's.)
+TEST(AdjustHsv, VectorLoopAgainstThePlainOne) {
   std::vector<uint8_t> colours;
   for (int r = 0; r < 256; ++r) {
     for (int g = 0; g <= r; ++g) {
@@ -110,7 +93,6 @@ TEST(LevelTable, WorkedLevelsClampedExtremesAndEveryByte) {
       {0, 100, 50, 128, 64},
       {0, -100, 100, 255, 1},  // inverted: (-255 + 128) × -1 = 127 below 128
       {-5, 100, 200, 85, 0},   // a negative level under the exponent 1/2 has no real power
-      {-5, 100, 200, 86, 15},
   };
   std::array<uint8_t, 256> table{};
   for (const auto& c : cases) {

@@ -1,21 +1,17 @@
-// Layout on screen and on paper: scroll bars and print sizes.
+// Layout on screen: the scroll bars a picture needs.
 #include <gtest/gtest.h>
 
-#include "shell/print_geometry.h"
 #include "shell/view_geometry.h"
 
 namespace {
 
-// One scroll bar brings the other; bars present are taken away first. A picture of 2^28
-// pixels on an A3 page at 600 dpi prints without overflow.
-TEST(ViewGeometry, ScrollBarsAndPrintedSizes) {
+// One scroll bar brings the other; bars present are taken away first.
+TEST(ViewGeometry, ScrollBars) {
   const ViewSize both = ViewportForImage({1000, 490}, {500, 500}, false, false, {17, 17});
   const ViewSize one = ViewportForImage({1000, 400}, {500, 500}, false, false, {17, 17});
   const ViewSize none = ViewportForImage({100, 100}, {483, 483}, true, true, {17, 17});
   EXPECT_TRUE(both.width == 483 && both.height == 483 && one.width == 500 && one.height == 483);
   EXPECT_TRUE(none.width == 500 && none.height == 500);
-  const ViewSize printed = PrintedSize({9921, 14031}, {16384, 16384});
-  EXPECT_TRUE(printed.width == 9921 && printed.height == 9921);
 }
 
 }  // namespace

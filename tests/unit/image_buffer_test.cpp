@@ -16,8 +16,6 @@ TEST(ImageBuffer, DescribesItsRowsAndRefusesSizesItCannotHold) {
   for (uint32_t i = 0; i < h.biSizeImage; ++i) ASSERT_EQ(image.pixels[i], 0) << i;
   FreeImageBuffer(&image);
   FreeImageBuffer(&image);
-  ASSERT_TRUE(CreateImageBuffer(&image, 7, 32, 3));
-  EXPECT_TRUE(image.kind == kImage32 && image.stride == 28 && h.biBitCount == 32);
   EXPECT_TRUE(IsSupportedImageSize(1 << 14, 24, 1 << 14));
   const int32_t refused[][3] = {{0, 24, 1},         {2, 24, -3},
                                 {1, 16, 1},         {65536, 24, 65536},

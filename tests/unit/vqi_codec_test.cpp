@@ -148,14 +148,11 @@ INSTANTIATE_TEST_SUITE_P(EveryMode, FullSizePage,
                                            kExportGrayscale << 16 | 7 | kAlphaImage << 8));
 
 // Into an image already held, transparent pixels keep what it shows, and a smaller one is
-// refused. Images that cannot be coded are refused too, and damage of every kind, on the
-// caller's thread and with helpers alike, leaving a fresh target empty.
-TEST(VqiCodec, DrawsIntoAHeldImageAndRefusesWhatItCannotCodeOrRead) {
-  ImageBuffer image, target, small, empty;
-  VqiEncoding encoding;
+// refused. Damage of every kind is refused, on the caller's thread and with helpers alike,
+// leaving a fresh target empty.
+TEST(VqiCodec, DrawsIntoAHeldImageAndRefusesDamage) {
+  ImageBuffer image, target, small;
   Sample(&image, 40, 30, 3);
-  EXPECT_FALSE(EncodeVqiParts(&empty, kExportRgb, 7, 0, nullptr, &encoding, 1) ||
-               EncodeVqiParts(&image, 3, 7, 0, nullptr, &encoding, 1));
   Bytes file = Encode(image, kExportRgb, 7 | kAlphaTransparentColour << 8);
   ASSERT_TRUE(CreateImageBuffer(&target, 41, 24, 30));
   std::fill(target.pixels, target.pixels + target.stride * 30, 0x77);
@@ -182,9 +179,7 @@ TEST(VqiCodec, DrawsIntoAHeldImageAndRefusesWhatItCannotCodeOrRead) {
       with(0, {'V', 'Q', 'J'}),
       Bytes(good.begin(), good.begin() + 23),
       Bytes(good.begin(), good.end() - 1),
-      with(22, {0}),
       with(22, {5}),
-      with(12, {0, 0, 0, 0}),
       with(12, {0, 0, 1, 0, 0, 0, 1, 0}),        // 65536 × 65536 pixels: 2^32
       with(12, {0, 0x40, 0, 0, 1, 0x40, 0, 0}),  // one row more than 2^28 pixels
       with(24, {0xFF, 0xFF, 0xFF, 0x7F}),        // stored length beyond the file

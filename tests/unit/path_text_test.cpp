@@ -28,7 +28,7 @@ TEST(PathText, MadeFromTheRightPiecesAndImageEndings) {
   };
   for (const auto& c : cases) EXPECT_EQ(c.first, c.second);
   const std::pair<std::string, bool> endings[] = {{"a.vqi", true}, {"C:\\x\\PHOTO.JPG", true},
-                                                  {".bmp", true},  {"a.png", false},
+                                                  {".bmp", true},  {"a.bmx", false},
                                                   {"bmp", false},  {"a.bmp ", false}};
   for (const auto& [path, builtIn] : endings) {
     EXPECT_EQ(HasBuiltInImageExtension(path.data(), path.size()), builtIn) << path;

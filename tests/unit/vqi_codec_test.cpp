@@ -188,8 +188,9 @@ TEST(VqiCodec, DrawsIntoAHeldImageAndRefusesDamage) {
       with(24, {100, 0, 0, 0, 1, 0, 0, 0}),      // an uncoded plane shorter than the pixels
       overrun};
   VqiLayout layout;
-  Bytes largest = with(12, {0, 0x40, 0, 0, 0, 0x40, 0, 0});  // 2^28 pixels are taken
-  EXPECT_TRUE(ParseVqiFile(largest.data(), largest.size(), &layout));
+  const Bytes largest = with(12, {0, 0x40, 0, 0, 0, 0x40, 0, 0}), rowMore = damaged[6];
+  EXPECT_TRUE(ParseVqiFile(largest.data(), largest.size(), &layout));  // 2^28 pixels are taken
+  EXPECT_FALSE(ParseVqiFile(rowMore.data(), rowMore.size(), &layout));
   for (const Bytes& bad : damaged) {
     for (int threads : {1, 4}) {
       ImageBuffer fresh;

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "vqi/bit_writer.h"
 #include "vqi/huffman.h"
 
 namespace {
@@ -12,128 +11,80 @@ using Bytes = std::vector<uint8_t>;
 
 Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
 
-// The block, empty when coding fails; `result` gets what HuffmanEncode gave.
+// The block, empty when coding fails; `result` gets what HuffmanEncode gave. Exactly the
+// block's room gives the same block; one byte less, or less than a header, writes nothing.
 Bytes Encode(const Bytes& input, int64_t* result = nullptr) {
   Bytes block(input.size() + kHuffmanHeaderSize + kMaxHuffmanTableLength);
   const int64_t size = HuffmanEncode(block.data(), block.size(), input.data(), input.size());
   if (result) *result = size;
   block.resize(size > 0 ? static_cast<size_t>(size) : 0);
+  if (size <= 0) return block;
+  Bytes exact(block.size());
+  EXPECT_EQ(HuffmanEncode(exact.data(), exact.size(), input.data(), input.size()), size);
+  EXPECT_EQ(exact, block);
+  for (size_t room : {block.size() - 1, size_t{3}}) {
+    Bytes small(room, 0xEE);
+    EXPECT_EQ(HuffmanEncode(small.data(), room, input.data(), input.size()), kHuffmanOutputFull);
+    EXPECT_EQ(small, Bytes(room, 0xEE));
+  }
   return block;
 }
 
-Bytes Decode(const Bytes& block) {
-  Bytes output(block[8] | block[9] << 8 | block[10] << 16, 0xEE);
-  EXPECT_GE(HuffmanDecode(output.data(), block.data(), block.size(), 0), 0);
-  return output;
+// Decoded in full, which must give `input` back.
+void ExpectRoundTrip(const Bytes& input) {
+  const Bytes block = Encode(input);
+  Bytes output(input.size(), 0xEE);
+  EXPECT_EQ(HuffmanDecode(output.data(), block.data(), block.size(), 0), int64_t(input.size()));
+  EXPECT_EQ(output, input);
 }
 
-// Fibonacci counts of `values` values make a chain-shaped tree with codes of every length.
-Bytes Fibonacci(int values) {
-  Bytes input;
-  uint64_t a = 1, b = 1;
-  for (int value = 0; value < values; ++value, b += a, a = b - a) {
-    input.insert(input.end(), a, static_cast<uint8_t>(value));
-  }
-  return input;
-}
-
-TEST(Huffman, WorkedBlocks) {
+TEST(Huffman, WorkedBlocksAndCodesUpTo31Bits) {
   const Bytes abracadabra = {0,    0,    0,    0,    32,   0,    0,    0,    11,   0,
                              0,    0,    20,   0,    29,   0,    9,    0,    1,    0,  // header
                              0x61, 0x61, 0x72, 0x72, 0x62, 0x62, 0x63, 0x64, 0x64,     // depths
                              0x96, 0xF3, 0x16};
   EXPECT_EQ(Encode(Text("abracadabra")), abracadabra);
-  // Two equal counts give the lower value the code 0.
-  const Bytes ab = Encode(Text("ab"));
-  EXPECT_EQ(Bytes(ab.begin() + 18, ab.end()), (Bytes{1, 0, 0x61, 0x62, 0x62, 0x02}));
   // a: 16, w x y z: 1 each; depth 2 holds only inner nodes and adds just a terminator.
-  const Bytes skewed = Text(std::string(16, 'a') + "xyzw");
-  const Bytes block = Encode(skewed);
-  EXPECT_EQ(Bytes(block.begin() + 20, block.begin() + (block[14] | block[15] << 8)),
-            Text("aaawxyzz"));
-  EXPECT_EQ(Decode(block), skewed);
+  const Bytes skewed = Encode(Text(std::string(16, 'a') + "xyzw"));
+  EXPECT_EQ(Bytes(skewed.begin() + 20, skewed.begin() + 28), Text("aaawxyzz"));
   // Every value equally often: eight-bit codes, 257 table bytes with the terminator.
   Bytes all(512);
   for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint8_t>(i * 7);
-  const Bytes flat = Encode(all);
-  EXPECT_TRUE(flat[18] == 8 && flat[16] == 1 && flat[17] == 1 && flat[20 + 255] == flat[20 + 256]);
-  EXPECT_EQ(flat.size(), 20 + 257 + all.size());
-  EXPECT_EQ(Decode(flat), all);
-}
-
-TEST(Huffman, LongCodesRoundTripUpTo31Bits) {
-  // 20 values: codes beyond the decoder's look-up width; 30: up to 29 bits, more than the coder
-  // packs in pairs; 34: more than 31 bits.
+  EXPECT_EQ(Encode(all).size(), 20 + 257 + all.size());
+  ExpectRoundTrip(all);
+  // Fibonacci counts make a chain-shaped tree with codes of every length. 20 values: codes
+  // beyond the decoder's look-up width; 30: up to 29 bits, more than the coder packs in pairs;
+  // 34: more than 31 bits.
+  Bytes chain;
   int64_t result = 0;
-  for (int values : {20, 30}) EXPECT_EQ(Decode(Encode(Fibonacci(values))), Fibonacci(values));
-  EXPECT_TRUE(Encode(Fibonacci(34), &result).empty());
-  EXPECT_EQ(result, kHuffmanCodeTooLong);
+  for (uint64_t value = 0, a = 1, b = 1; value < 34; ++value, b += a, a = b - a) {
+    if (value == 20 || value == 30) ExpectRoundTrip(chain);
+    chain.insert(chain.end(), a, static_cast<uint8_t>(value));
+  }
+  EXPECT_TRUE(Encode(chain, &result).empty() && result == kHuffmanCodeTooLong);
   for (const Bytes& one : {Bytes(10, 0), Bytes{}}) {
-    EXPECT_TRUE(Encode(one, &result).empty());
-    EXPECT_EQ(result, kHuffmanTooFewValues);
+    EXPECT_TRUE(Encode(one, &result).empty() && result == kHuffmanTooFewValues);
   }
 }
 
-TEST(Huffman, WritesNothingWhenTheBlockWouldNotFit) {
-  for (const Bytes& input : {Text("ab"), Text("abracadabra")}) {
-    const Bytes block = Encode(input);
-    Bytes exact(block.size());
-    EXPECT_EQ(HuffmanEncode(exact.data(), exact.size(), input.data(), input.size()),
-              static_cast<int64_t>(block.size()));
-    EXPECT_EQ(exact, block);
-    for (size_t room : {block.size() - 1, size_t{3}}) {  // one byte short; shorter than a header
-      Bytes small(room, 0xEE);
-      EXPECT_EQ(HuffmanEncode(small.data(), room, input.data(), input.size()), kHuffmanOutputFull);
-      EXPECT_EQ(small, Bytes(room, 0xEE));
-    }
-  }
-}
-
-TEST(Huffman, DecodingStopsAtTheMaximumAndRefusesDamagedTables) {
+TEST(Huffman, DecodingRefusesDamagedTables) {
   const Bytes good = Encode(Text("abracadabra"));
   Bytes output(64, 0);
-  EXPECT_EQ(HuffmanDecode(output.data(), good.data(), good.size(), 4), 11);
-  EXPECT_EQ(Bytes(output.begin(), output.begin() + 11),
-            (Bytes{'a', 'b', 'r', 'a', 0, 0, 0, 0, 0, 0, 0}));
-  // A stream cut short reads its missing bits as zero: the missing codes decode as "a".
-  const Bytes cut(good.begin(), good.end() - 2);
-  EXPECT_EQ(HuffmanDecode(output.data(), cut.data(), cut.size(), 0), 11);
-  EXPECT_TRUE(output[0] == 'a' && output[10] == 'a');
   auto with = [&good](size_t offset, uint8_t value) {
     Bytes block = good;
     block[offset] = value;
     return block;
   };
-  // Eight slots at depth 3 of which one is a leaf, and so on: more than 512 nodes.
-  Bytes wide(20 + 40, 0);
-  wide[14] = static_cast<uint8_t>(wide.size()), wide[18] = 8;
-  for (int i = 0; i < 40; ++i) wide[20 + i] = static_cast<uint8_t>(i % 2 ? 1 : 2);
-  const Bytes damaged[] = {with(18, 0),    // first leaf at depth 0
-                           with(18, 40),   // deeper than 31 bits, past 256 slots
-                           with(14, 25),   // table ends before the tree is complete
-                           with(14, 200),  // table beyond the block
-                           Bytes(good.begin(), good.begin() + 19),
-                           wide};
+  // 255 leaves of 256 slots at depth 8, two at depth 9: 513 nodes, one more than a tree may
+  // hold (every value at depth 8, as in the flat block, makes 511).
+  Bytes wide(20 + 259, 0);
+  wide[14] = static_cast<uint8_t>(wide.size()), wide[15] = 1, wide[18] = 8;
+  for (int i = 0; i < 255; ++i) wide[20 + i] = static_cast<uint8_t>(i);
+  wide[20 + 255] = 254, wide[20 + 256] = 255, wide[20 + 257] = 0;
+  // Codes deeper than 31 bits, past 256 slots; a table beyond the block; too many nodes.
+  const Bytes damaged[] = {with(18, 40), with(14, 200), wide};
   for (const Bytes& block : damaged) {
     EXPECT_LT(HuffmanDecode(output.data(), block.data(), block.size(), 64), 0) << &block - damaged;
-  }
-}
-
-TEST(BitWriter, PacksCodesLeastSignificantBitFirst) {
-  // 1, 110, 31 ones, 00, 101. A stream of 5 bytes is written byte by byte and nothing beyond
-  // it; in a longer one the first codes go out as whole words.
-  const uint64_t expected = 0x1 | 0x3 << 1 | uint64_t{0x7FFFFFFF} << 4 | uint64_t{0x5} << 37;
-  for (size_t end : {5, 16}) {
-    Bytes out(16, 0xEE);
-    BitWriter writer(out.data(), end);
-    writer.Append(0x1, 1);
-    writer.Append(0x3, 3);
-    writer.Append(0x7FFFFFFF, 31);
-    writer.Append(0x0, 2);
-    writer.Append(0x5, 3);
-    EXPECT_EQ(writer.Finish(), 5u);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(out[i], static_cast<uint8_t>(expected >> (8 * i)));
-    EXPECT_TRUE(end != 5 || out[5] == 0xEE);
   }
 }
 

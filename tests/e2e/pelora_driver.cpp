@@ -1,6 +1,9 @@
 #include "tests/e2e/pelora_driver.h"
 
+#include <algorithm>
+
 #include <shlobj.h>
+#include <winspool.h>
 
 #include "tests/fixtures/bmp_builder.h"
 
@@ -266,4 +269,44 @@ bool WriteTestBmp(const std::string& path, int width, int height,
   recipe.height = height;
   recipe.pixelData = PackRows(width, height, 24, colorAt);
   return WriteBytes(path, BuildBmp(recipe));
+}
+
+std::string InstallTestPrinter(const std::string& unixJob) {
+  HKEY spooler;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Printing\\Spooler", 0, nullptr, 0,
+                  KEY_SET_VALUE, nullptr, &spooler, nullptr);
+  RegSetValueExA(spooler, "LPT1:", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixJob.c_str()),
+                 static_cast<DWORD>(unixJob.size() + 1));
+  RegCloseKey(spooler);
+  // The driver takes its page description from the version 3 driver folder.
+  char folder[MAX_PATH];
+  DWORD size = 0;
+  GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(folder), sizeof folder,
+                             &size);
+  CreateDirectoryA((std::string(folder) + "\\3").c_str(), nullptr);
+  const std::string page =
+      "*PPD-Adobe: \"4.3\"\n*ColorDevice: True\n*DefaultResolution: 300dpi\n"
+      "*OpenUI *PageSize: PickOne\n*DefaultPageSize: A4\n"
+      "*PageSize A4/A4: \"<</PageSize[595 842]/ImagingBBox null>>setpagedevice\"\n"
+      "*CloseUI: *PageSize\n*DefaultImageableArea: A4\n*ImageableArea A4/A4: \"18 18 577 824\"\n"
+      "*DefaultPaperDimension: A4\n*PaperDimension A4/A4: \"595 842\"\n";
+  WriteBytes(std::string(folder) + "\\3\\pelora-test.ppd", {page.begin(), page.end()});
+  DRIVER_INFO_3A driver = {};
+  driver.cVersion = 3;
+  driver.pName = const_cast<char*>("Wine PostScript Driver");
+  driver.pDriverPath = driver.pConfigFile = const_cast<char*>("wineps.drv");
+  driver.pDataFile = const_cast<char*>("pelora-test.ppd");
+  AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver));
+  PRINTER_INFO_2A printer = {};
+  printer.pPrinterName = const_cast<char*>("Pelora Test Printer");
+  printer.pPortName = const_cast<char*>("LPT1:");
+  printer.pDriverName = driver.pName;
+  printer.pPrintProcessor = const_cast<char*>("WinPrint");
+  printer.pDatatype = const_cast<char*>("RAW");
+  HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
+  if (added != nullptr) ClosePrinter(added);  // already there from an earlier run: no handle
+  SetDefaultPrinterA(printer.pPrinterName);
+  std::string job = "Z:" + unixJob;
+  std::replace(job.begin(), job.end(), '/', '\\');
+  return job;
 }

@@ -127,6 +127,10 @@ inline bool operator==(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
 
 inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// Makes Wine's PostScript driver, with an A4 page of our own, the default printer, its jobs
+// written to `unixJob`; gives the job's path as Windows names it.
+std::string InstallTestPrinter(const std::string& unixJob);
+
 // A folder and a program copy of each test's own.
 class ViewerTest : public ::testing::Test {
  protected:

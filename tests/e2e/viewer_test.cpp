@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "adjust/adjust_ids.h"
+#include "shell/print_geometry.h"
 #include "shell/resource.h"
 #include "shell/view_geometry.h"
 #include "tests/e2e/pelora_driver.h"
@@ -156,8 +157,8 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   pelora_.OpenByDropping(broken);
   RECT before, after;
   GetWindowRect(pelora_.Window(), &before);
-  for (UINT command : {ID_ROTATE_LEFT, ID_EDIT_COPY, ID_EDIT_PASTE}) pelora_.Command(command);
-  for (UINT command : {ID_EDIT_RESIZE, ID_EDIT_PASTE_INTO}) {
+  for (UINT command : {ID_ROTATE_LEFT, ID_EDIT_PASTE}) pelora_.Command(command);
+  for (UINT command : {ID_EDIT_COPY, ID_EDIT_RESIZE, ID_EDIT_PASTE_INTO}) {
     pelora_.PostCommand(command);
     EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 画像が読み込まれていません");
   }
@@ -245,6 +246,35 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
     const ScreenPixels shot = CaptureClient(pelora_.View());
     return CodedPlace(shot.At(shot.width - 1, 0)).x == 1999;
   }));
+
+  // Printing fills the page's width, or its height, with one page.
+  const std::string job =
+      InstallTestPrinter("/tmp/pelora-print-" + std::to_string(GetCurrentProcessId()) + ".ps");
+  HDC printer = CreateDCA(nullptr, "Pelora Test Printer", nullptr, nullptr);
+  const ViewSize printable = {GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES)};
+  DeleteDC(printer);
+  for (const ViewSize size : {ViewSize{1000, 500}, ViewSize{500, 1000}}) {
+    pelora_.OpenByDropping(WriteCodedImage(std::to_string(size.height) + ".bmp", size.width,
+                                           size.height));
+    DeleteFileA(job.c_str());
+    pelora_.PostCommand(ID_FILE_PRINT);
+    ASSERT_TRUE(CloseDialog(pelora_.WaitForDialog("印刷")));
+    std::string text;
+    EXPECT_TRUE(WaitUntil([&] {
+      const std::vector<uint8_t> bytes = ReadBytes(job);
+      text.assign(bytes.begin(), bytes.end());
+      return text.find("%%EOF") != std::string::npos;
+    }));
+    EXPECT_NE(text.find("%%Title: PeloraApp"), std::string::npos);
+    EXPECT_EQ(text.find("%%Page: 2"), std::string::npos);
+    const ViewSize printed = PrintedSize(printable, size);
+    EXPECT_EQ(size.width > size.height ? printed.width : printed.height,
+              size.width > size.height ? printable.width : printable.height);
+    EXPECT_NE(text.find("0 0 translate\n" + std::to_string(printed.width) + " " +
+                        std::to_string(printed.height) + " scale"),
+              std::string::npos);
+  }
+  DeleteFileA(job.c_str());
 
   // Fit mode shrinks and centres, and needs no bars.
   pelora_.Command(ID_VIEW_FIT);

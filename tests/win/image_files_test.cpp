@@ -13,6 +13,7 @@
 #include "shell/settings.h"
 #include "tests/fixtures/bmp_builder.h"
 #include "tests/fixtures/test_plugin_file.h"
+#include "tests/win/pixels.h"
 #include "tests/win/temp_folder.h"
 #include "vqi/vqi_encoder.h"
 #include "vqi/vqi_export.h"
@@ -25,12 +26,6 @@ bool Write(bool vqi, const std::string& path, const ImageBuffer& image) {
   const uint32_t allStages = kExportDelta | kExportRle | kExportHuffman;
   return vqi ? EncodeVqi(nullptr, "", &image, path.c_str(), kExportRgb, allStages, 0)
              : WriteBmpFile(path.c_str(), &image);
-}
-
-// A pixel as 0xRRGGBB, with y counted from the top.
-uint32_t PixelAt(const ImageBuffer& image, int32_t x, int32_t y) {
-  const uint8_t* p = image.pixels + (image.height - 1 - y) * image.stride + 3 * x;
-  return uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
 }
 
 // The message boxes this thread showed, as "caption: text"; each is closed at once.

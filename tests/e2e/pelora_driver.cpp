@@ -232,36 +232,6 @@ int SettingsInt(const std::string& path, const char* section, const char* key, i
   return static_cast<int>(GetPrivateProfileIntA(section, key, fallback, path.c_str()));
 }
 
-DWORD RunConsoleProgram(std::string commandLine, std::string* output) {
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE read = nullptr;
-  HANDLE write = nullptr;
-  if (!CreatePipe(&read, &write, &inherit, 0)) return STILL_ACTIVE;
-  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = startup.hStdError = write;
-  PROCESS_INFORMATION process = {};
-  const bool started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
-                                      nullptr, nullptr, &startup, &process);
-  CloseHandle(write);  // the program's copy is the only writer left: reading ends with it
-  DWORD code = STILL_ACTIVE;
-  char buffer[4096];
-  DWORD got = 0;
-  while (started && ReadFile(read, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-    output->append(buffer, got);
-  }
-  if (started) {
-    WaitForSingleObject(process.hProcess, 10000);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-  }
-  CloseHandle(read);
-  return code;
-}
-
 bool WriteTestBmp(const std::string& path, int width, int height,
                   const std::function<uint32_t(int, int)>& colorAt) {
   BmpRecipe recipe;

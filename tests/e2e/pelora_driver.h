@@ -103,10 +103,6 @@ bool AnswerFileDialog(HWND dialog, const std::string& path);
 
 void WriteSettings(const std::string& path, const std::string& text);
 int SettingsInt(const std::string& path, const char* section, const char* key, int fallback = -1);
-// Runs a console program (the first word of `commandLine`) and waits up to 10 seconds for it to
-// end; gives its exit code (STILL_ACTIVE when it has not ended) and, in `output`, what it wrote
-// to its output and error streams.
-DWORD RunConsoleProgram(std::string commandLine, std::string* output);
 
 // Writes a 24-bit BMP of the given size whose pixel (x, y) is colorAt(x, y) (0xRRGGBB).
 bool WriteTestBmp(const std::string& path, int width, int height,

@@ -307,6 +307,20 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   ASSERT_TRUE(WaitUntilScannerClosed());
   EXPECT_TRUE(WaitUntilShown(other));
 
+  // "印刷": the page, once shown, goes to the printer chosen in the print dialog.
+  const std::string job =
+      InstallTestPrinter("/tmp/pelora-scan-" + std::to_string(GetCurrentProcessId()) + ".ps");
+  WritePrivateProfileStringA("EVENT", "ScanButton", "3", pelora_.SettingsPath().c_str());
+  ConfigureScanner(kPage);
+  HandOver(Request(kScanEvent));
+  ASSERT_TRUE(CloseDialog(pelora_.WaitForDialog("印刷")));
+  EXPECT_TRUE(WaitUntilShown(kPage));
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::vector<uint8_t> bytes = ReadBytes(job);
+    return std::string(bytes.begin(), bytes.end()).find("%%EOF") != std::string::npos;
+  }));
+  DeleteFileA(job.c_str());
+
   // While a page is awaited the user asks for another scan from the menu, pastes (a new
   // picture record) and presses again: every request is refused, and the page arrives while
   // the refusal is shown.

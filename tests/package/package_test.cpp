@@ -21,8 +21,7 @@ TEST(Package, BothProgramsRunFromTheUnpackedFolder) {
   EXPECT_EQ(pelora.Title(), "表紙.bmp - Pelora");
   EXPECT_EQ(pelora.Close(), 0u);
   EXPECT_EQ(SettingsInt(folder + "\\Pelora.ini", "SeriesSave", "SeriesNo", -1), 1);
-  std::string out;
-  EXPECT_EQ(RunConsoleProgram(Quoted(folder + "\\vqiconv.exe") + " --help", &out), 0u);
+  EXPECT_EQ(std::system((Quoted(folder + "\\vqiconv.exe") + " --help >NUL").c_str()), 0);
 
   // Wine cannot show what the manifest changes, so it is read from the file.
   HMODULE exe =

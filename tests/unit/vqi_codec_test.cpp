@@ -169,7 +169,7 @@ TEST(VqiCodec, DrawsIntoAHeldImageAndRefusesDamage) {
   ASSERT_EQ(Field32(good, 28), 0x301u);
   auto with = [&good](size_t offset, Bytes bytes) {
     Bytes file = good;
-    std::copy(bytes.begin(), bytes.end(), file.begin() + offset);
+    for (size_t i = 0; i < bytes.size(); ++i) file.at(offset + i) = bytes[i];
     return file;
   };
   Bytes overrun = with(24, {5, 0, 0, 0, 1, 2, 0, 0});  // run longer than the plane

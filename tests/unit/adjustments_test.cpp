@@ -99,6 +99,10 @@ TEST(LevelTable, WorkedLevelsClampedExtremesAndEveryByte) {
     ASSERT_TRUE(BuildLevelTable(p.contrastScale, p.brightnessShift, p.gammaScale, table.data()));
     EXPECT_EQ(table[c.level], c.expected) << c.brightness << " " << c.contrast << " " << c.gamma;
   }
+  // Huge terms clamp instead of overflowing; a gamma of zero is refused.
+  ASSERT_TRUE(BuildLevelTable(1024, 1 << 30, 1, table.data()));  // an infinite power
+  EXPECT_TRUE(table[0] == 255 && table[128] == 255);
+  EXPECT_FALSE(BuildLevelTable(1024, 0, 0, table.data()));
   for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(i * 7 + 3);
   for (bool vector : {true, false}) {
     const VectorCodeSwitch vectorCode(vector);

@@ -1,6 +1,7 @@
-// Layout on screen: the scroll bars a picture needs.
+// Layout on screen and on paper.
 #include <gtest/gtest.h>
 
+#include "shell/print_geometry.h"
 #include "shell/view_geometry.h"
 
 namespace {
@@ -12,6 +13,12 @@ TEST(ViewGeometry, ScrollBars) {
   const ViewSize none = ViewportForImage({100, 100}, {483, 483}, true, true, {17, 17});
   EXPECT_TRUE(both.width == 483 && both.height == 483 && one.width == 500 && one.height == 483);
   EXPECT_TRUE(none.width == 500 && none.height == 500);
+}
+
+// A huge picture printed on a large page: the arithmetic must not overflow.
+TEST(PrintGeometry, HugePictureFitsThePage) {
+  const ViewSize printed = PrintedSize({9921, 14031}, {16384, 16384});
+  EXPECT_TRUE(printed.width == 9921 && printed.height == 9921);
 }
 
 }  // namespace

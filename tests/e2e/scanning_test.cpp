@@ -314,7 +314,6 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   ConfigureScanner(kPage);
   HandOver(Request(kScanEvent));
   ASSERT_TRUE(CloseDialog(pelora_.WaitForDialog("印刷")));
-  EXPECT_TRUE(WaitUntilShown(kPage));
   EXPECT_TRUE(WaitUntil([&] {
     const std::vector<uint8_t> bytes = ReadBytes(job);
     return std::string(bytes.begin(), bytes.end()).find("%%EOF") != std::string::npos;

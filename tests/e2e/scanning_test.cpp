@@ -281,9 +281,9 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   EXPECT_EQ(pelora_.Title(), kTitle);
 
   // Without the right to change the key, what is already so needs none; a change is refused
-  // with what it takes. With the right, the registration is removed.
-  for (const auto& [restricted, check] :
-       {std::pair{true, BST_CHECKED}, {true, BST_UNCHECKED}, {false, BST_UNCHECKED}}) {
+  // with what it takes. With the right, the registration is removed, and then needs no change.
+  for (const auto& [restricted, check] : {std::pair{true, BST_CHECKED}, {true, BST_UNCHECKED},
+                                          {false, BST_UNCHECKED}, {false, BST_UNCHECKED}}) {
     SetRegistrationKeyAccess(restricted ? "D:(D;;0x6;;;WD)(A;;KA;;;WD)" : "D:(A;;KA;;;WD)");
     pelora_.PostCommand(ID_EDIT_SETTINGS);
     settings = pelora_.WaitForDialog("設定");

@@ -192,6 +192,7 @@ TEST(ImageFiles, EveryReaderTakesWhatItCanAndTheRestIsRefusedOrReported) {
     EXPECT_EQ(std::exchange(boxes, {}), file.reported);
     EXPECT_EQ(IsLoadableImageFile(folder.Path(file.name).c_str()), file.listed);
     EXPECT_EQ(loaded.kind, file.loads ? kImage24 : kImageEmpty);
+    EXPECT_EQ(GetObjectType(loaded.bitmap), file.loads ? DWORD{OBJ_BITMAP} : 0u);
     if (file.bytes == jpeg) {  // 100 × 50 at a 96-dpi display, red at the top left: upright
       EXPECT_TRUE(loaded.width == 100 && loaded.height == 50 &&
                   (PixelAt(loaded, 3, 3) & 0xE0E0E0) == 0xE00000);

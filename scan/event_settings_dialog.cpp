@@ -17,7 +17,7 @@ const char kRegistrationValue[] = "PeloraApp";
 // 64-bit still-image service never looks: ask for its view. 32-bit Windows ignores the flag.
 constexpr REGSAM kServiceView = KEY_WOW64_64KEY;
 const char kRequestArguments[] = " CMD:TWAIN\\%1 %2";
-constexpr DWORD kCommandSize = 512 + sizeof kRequestArguments;
+constexpr DWORD kCommandSize = 1 + 512 + 1 + sizeof kRequestArguments;  // with the quotes
 const char* const kActionLabels[] = {"何もしない", "スキャン", "簡易スキャン", "印刷", "連番保存"};
 constexpr int kActionCount = 5;
 
@@ -42,13 +42,14 @@ bool ReadRegistration(char* value, DWORD size) {
   return result == ERROR_SUCCESS || result == ERROR_MORE_DATA;
 }
 
-// Registers the executable (unquoted, as the service expects it) or removes the
+// Registers the executable, its path quoted (it may hold blanks), or removes the
 // registration. False when it had to change and could not (no rights to the key).
 bool WriteRegistration(bool registered) {
-  char command[kCommandSize];
-  const DWORD length = GetModuleFileNameA(nullptr, command, 512);
+  char command[kCommandSize] = "\"";
+  const DWORD length = GetModuleFileNameA(nullptr, command + 1, 512);
   if (registered && (length == 0 || length >= 512)) return true;  // never register a cut path
-  std::strcpy(command + length, kRequestArguments);
+  command[1 + length] = '"';
+  std::strcpy(command + 2 + length, kRequestArguments);
   char present[kCommandSize];
   const bool isRegistered = ReadRegistration(present, sizeof present);
   // What is already so needs no rights to change.

@@ -60,6 +60,15 @@ void RegisterServiceAndShow(HWND window, int showCommand) {
   UpdateWindow(window);
 }
 
+// The text after the program's name. WinMain's own is cut by the runtime, which stops at the
+// first byte of a double-byte character and at the first blank of an unquoted path.
+const char* CommandLineText() {
+  char ownPath[kCommandLineSize];
+  const DWORD length = GetModuleFileNameA(nullptr, ownPath, sizeof ownPath);
+  if (length == 0 || length >= sizeof ownPath) ownPath[0] = '\0';
+  return SkipProgramName(GetCommandLineA(), ownPath);
+}
+
 int RunMessageLoop(HWND window, HACCEL accelerators) {
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -72,7 +81,7 @@ int RunMessageLoop(HWND window, HACCEL accelerators) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   if (!RegisterMainClass(instance)) return 0;
   AppInstance = instance;
   ImageWindowSize = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
@@ -96,7 +105,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
   InitializeDde(window);
 
   char path[kCommandLineSize];
-  if (!UnquoteCommandLine(commandLine, path) || std::strlen(path) > kMaxDocumentTextLength) {
+  if (!UnquoteCommandLine(CommandLineText(), path) || std::strlen(path) > kMaxDocumentTextLength) {
     ShowPathTooLong(window);
     RegisterServiceAndShow(window, showCommand);
   } else if (path[0] == '\0') {

@@ -96,7 +96,10 @@ PeloraProgram::~PeloraProgram() {
 }
 
 bool PeloraProgram::Start(const std::string& arguments, bool expectWindow) {
-  std::string commandLine = Quoted(ExePath()) + " " + arguments;
+  return StartWithCommandLine(Quoted(ExePath()) + " " + arguments, expectWindow);
+}
+
+bool PeloraProgram::StartWithCommandLine(std::string commandLine, bool expectWindow) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   if (!CreateProcessA(ExePath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

@@ -54,6 +54,8 @@ class PeloraProgram {
   // Starts the program with the given command-line text (after the program name) and, unless
   // `expectWindow` is false, waits until its main window shows and it is idle.
   bool Start(const std::string& arguments = "", bool expectWindow = true);
+  // The same with the whole command line, program name included, exactly as given.
+  bool StartWithCommandLine(std::string commandLine, bool expectWindow = true);
   bool WaitForMainWindow();
   // Waits for the process to end; its exit code, or STILL_ACTIVE.
   DWORD WaitForExit(DWORD ms = 10000);

@@ -170,6 +170,17 @@ std::string Request(const std::string& eventId) {
   return std::string("CMD:TWAIN\\") + kDeviceKey + " " + eventId;
 }
 
+// The scanner device and its button as the still-image service records them.
+void RecordScannerDevice() {
+  HKEY device = CreateKey(HKEY_LOCAL_MACHINE, std::string(kClassPath) + kDeviceKey);
+  SetString(device, "DriverDesc", "Pelora Virtual Scanner");
+  HKEY event = CreateKey(device, "Events\\0000");
+  SetString(event, "GUID", kScanEvent);
+  SetString(event, nullptr, "ScanButton");
+  RegCloseKey(event);
+  RegCloseKey(device);
+}
+
 }  // namespace
 
 TEST_F(Scanning, RequestsMenuAndFailures) {
@@ -249,13 +260,7 @@ TEST_F(Scanning, FullSizePageScansShowsSavesAndTurns) {
 }
 
 TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
-  HKEY device = CreateKey(HKEY_LOCAL_MACHINE, std::string(kClassPath) + kDeviceKey);
-  SetString(device, "DriverDesc", "Pelora Virtual Scanner");
-  HKEY event = CreateKey(device, "Events\\0000");
-  SetString(event, "GUID", kScanEvent);
-  SetString(event, nullptr, "ScanButton");
-  RegCloseKey(event);
-  RegCloseKey(device);
+  RecordScannerDevice();
   ASSERT_TRUE(pelora_.Start(Request("{a1000001-0000-0000-0000-00000000000a}"), false));
   EXPECT_EQ(pelora_.AnswerMessageBox(), "イベントを登録しました: ScanButton");
   ASSERT_TRUE(pelora_.WaitForMainWindow());
@@ -265,20 +270,19 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   EXPECT_EQ(pelora_.AnswerMessageBox(500), "<none>");
   EXPECT_TRUE(ScannerLog().empty());
 
-  // "簡易スキャン" chosen in the settings dialog, with the still-image registration: a scan
-  // without the source's dialog.
+  // "簡易スキャン" chosen in the settings dialog (its scan: the test further down), with the
+  // still-image registration; the unquoted one written before is rewritten.
+  HKEY registration =
+      CreateKey(HKEY_LOCAL_MACHINE, kRegistrationKey, KEY_SET_VALUE | KEY_WOW64_64KEY);
+  SetString(registration, "PeloraApp", pelora_.ExePath() + " CMD:TWAIN\\%1 %2");
+  RegCloseKey(registration);
   pelora_.PostCommand(ID_EDIT_SETTINGS);
   HWND settings = pelora_.WaitForDialog("設定");
   ChooseItem(settings, IDC_ACTION_LIST, 2);
   SendDlgItemMessageA(settings, IDC_REGISTER_APP, BM_SETCHECK, BST_CHECKED, 0);
   ASSERT_TRUE(CloseDialog(settings));
   EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "EVENT", "ScanButton"), 2);
-  EXPECT_EQ(Registration(), pelora_.ExePath() + " CMD:TWAIN\\%1 %2");
-  HandOver(Request(kScanEvent));
-  ASSERT_TRUE(WaitUntilScannerClosed());
-  EXPECT_EQ(ScannerLog(), kScanWithoutDialog);
-  EXPECT_TRUE(WaitUntilShown(kPage));
-  EXPECT_EQ(pelora_.Title(), kTitle);
+  EXPECT_EQ(Registration(), Quoted(pelora_.ExePath()) + " CMD:TWAIN\\%1 %2");
 
   // Without the right to change the key, what is already so needs none; a change is refused
   // with what it takes. With the right, the registration is removed, and then needs no change.
@@ -371,4 +375,28 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   EXPECT_FALSE(ScannerLogHas("RESET"));
   EXPECT_EQ(pelora_.Close(), 0u);
   EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "SeriesSave", "SeriesNo"), 12);
+}
+
+// The still-image service starts the program by its registration as written now (quoted) or
+// before (unquoted), raw, from a folder whose name holds Japanese characters and a blank: the
+// press scans, on a first start and handed over to the running window alike.
+TEST_F(Scanning, ScannerButtonFromAFolderOfAnyName) {
+  RecordScannerDevice();
+  const std::string folder = folder_.Path("ツール 山田"), exe = folder + "\\Pelora.exe";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(CopyFileA(BuiltFile("shell\\Pelora.exe").c_str(), exe.c_str(), FALSE));
+  WritePrivateProfileStringA("EVENT", "ScanButton", "2", (folder + "\\Pelora.ini").c_str());
+  for (const std::string& name : {exe, Quoted(exe)}) {
+    const std::string commandLine = name + " " + Request(kScanEvent);
+    PeloraProgram button(folder), second(folder);
+    ASSERT_TRUE(button.StartWithCommandLine(commandLine));
+    EXPECT_TRUE(WaitUntilScannerClosed()) << name;
+    EXPECT_TRUE(WaitUntil([&] { return button.Title() == kTitle; })) << button.Title();
+    ConfigureScanner(kPage);
+    ASSERT_TRUE(second.StartWithCommandLine(commandLine, false));
+    EXPECT_EQ(second.WaitForExit(), 0u);
+    EXPECT_TRUE(WaitUntilScannerClosed()) << name << ", handed over";
+    EXPECT_EQ(button.Close(), 0u);
+    ConfigureScanner(kPage);
+  }
 }

@@ -8,6 +8,7 @@
 #include "core/image_file_names.h"
 #include "scan/document_text.h"
 #include "scan/twain_protocol.h"
+#include "shell/command_line.h"
 
 namespace {
 
@@ -34,6 +35,23 @@ TEST(PathText, MadeFromTheRightPiecesAndImageEndings) {
     EXPECT_EQ(HasBuiltInImageExtension(path.data(), path.size()), builtIn) << path;
   }
   EXPECT_FALSE(EqualsIgnoringAsciiCase("\xE0", "\xC0", 1));  // ASCII letters only
+}
+
+// Cut after the program's name: an unquoted name with blanks is found as the program's own
+// path, ASCII letters in any case; "ツ" is 0x83 0x63 ("c"), "イ" 0x83 0x43 ("C").
+TEST(PathText, ProgramNameSkippedHoweverTheCommandLineGivesIt) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"c:\\ツール 山田\\PELORA.EXE \t\"a b.bmp\"", "\"a b.bmp\""},
+      {"C:\\イール 山田\\Pelora.exe x", "山田\\Pelora.exe x"},
+      {"C:\\ツール 山田\\Pelora.exes x", "山田\\Pelora.exes x"},
+      {"Pelora\ta.bmp", "a.bmp"},
+      {"\"Pelora.exe\"a.bmp", "a.bmp"},
+      {"\"C:\\ツール 山田\\Pelora.exe x", ""},  // no closing quote
+  };
+  for (const auto& [commandLine, rest] : cases) {
+    EXPECT_EQ(SkipProgramName(commandLine.c_str(), "C:\\ツール 山田\\Pelora.exe"), rest)
+        << commandLine;
+  }
 }
 
 }  // namespace

@@ -5,12 +5,12 @@
 #include <memory>
 #include <mutex>
 #include <new>
-#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "core/image_buffer.h"
 #include "vqi/pixel_compose.h"
+#include "vqi/worker_threads.h"
 
 namespace {
 
@@ -47,17 +47,17 @@ void ComposeBand(const BandJob& job, const BandBuffer bands[], const Band& band)
   ComposeRows(PlaneLayoutOf(job.layout), job.layout.width, bytes, band.row, band.rows, job.target);
 }
 
-bool DecodeInCaller(const BandJob& job) {
+DecodeResult DecodeInCaller(const BandJob& job) {
   BandBuffer bands[kVqiMaxPlanes];
-  if (!AllocateBands(job, bands)) return false;
+  if (!AllocateBands(job, bands)) return DecodeResult::kNoMemory;
   for (int32_t index = 0; index < BandCount(job); ++index) {
     const Band band = BandAt(job, index);
     for (int i = 0; i < job.layout.planeCount; ++i) {
-      if (!job.readers[i].Read(bands[i].get(), band.count)) return false;
+      if (!job.readers[i].Read(bands[i].get(), band.count)) return DecodeResult::kDamaged;
     }
     ComposeBand(job, bands, band);
   }
-  return true;
+  return DecodeResult::kDecoded;
 }
 
 // Bands of every plane pass through two slots. The caller composes the bands in turn, and
@@ -164,19 +164,14 @@ class BandPipeline {
 
 }  // namespace
 
-bool DecodeBands(const BandJob& job, int threads) {
+DecodeResult DecodeBands(const BandJob& job, int threads) {
   if (threads <= 1) return DecodeInCaller(job);
   BandPipeline pipeline(job);
-  if (!pipeline.Allocate()) return false;
-  std::vector<std::thread> helpers;
-  for (int i = 1; i < threads && i <= job.layout.planeCount; ++i) {
-    try {
-      helpers.emplace_back([&pipeline] { pipeline.Decode(); });
-    } catch (const std::system_error&) {
-      break;  // the caller decodes what no helper takes
-    }
-  }
+  if (!pipeline.Allocate()) return DecodeResult::kNoMemory;
+  // The caller decodes what no helper takes.
+  std::vector<std::thread> helpers = StartHelpers(std::min(threads - 1, job.layout.planeCount),
+                                                  [&pipeline] { pipeline.Decode(); });
   const bool decoded = pipeline.Compose();
   for (std::thread& helper : helpers) helper.join();
-  return decoded;
+  return decoded ? DecodeResult::kDecoded : DecodeResult::kDamaged;
 }

@@ -21,7 +21,7 @@ struct BandJob {
 // make stay in the cache.
 inline constexpr int32_t kBandBytes = 16384;
 
-// False when a plane turns out damaged or memory runs out; the rows composed before stay.
-// With threads > 1, up to threads − 1 helpers decode plane bands while the caller composes,
-// two bands of each plane in use at a time.
-bool DecodeBands(const BandJob& job, int threads);
+// Damaged when a plane turns out so, no memory when its band buffers cannot be had; the rows
+// composed before stay. With threads > 1, up to threads − 1 helpers decode plane bands while
+// the caller composes, two bands of each plane in use at a time.
+DecodeResult DecodeBands(const BandJob& job, int threads);

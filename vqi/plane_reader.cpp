@@ -12,15 +12,17 @@ bool PlaneReader::HuffmanPacketSource::Take(uint8_t* out, size_t count) {
   return true;
 }
 
-bool PlaneReader::Open(const uint8_t* data, const VqiPlane& plane, size_t pixelCount) {
+DecodeResult PlaneReader::Open(const uint8_t* data, const VqiPlane& plane, size_t pixelCount) {
   const uint8_t* stored = data + plane.offset;
   const bool huffman = (plane.flags & kPlaneHuffman) != 0;
   const bool rle = (plane.flags & kPlaneRle) != 0;
   delta_ = (plane.flags & kPlaneDelta) != 0;
   if (huffman) {
     huffman_.reset(new (std::nothrow) HuffmanReader);
-    if (!huffman_ || !huffman_->Open(stored, plane.storedLength)) return false;
-    if (huffman_->symbolCount() > pixelCount) return false;
+    if (!huffman_) return DecodeResult::kNoMemory;
+    if (!huffman_->Open(stored, plane.storedLength) || huffman_->symbolCount() > pixelCount) {
+      return DecodeResult::kDamaged;
+    }
   }
   if (rle) {
     if (huffman) {
@@ -28,14 +30,14 @@ bool PlaneReader::Open(const uint8_t* data, const VqiPlane& plane, size_t pixelC
     } else {
       packets_.reset(new (std::nothrow) MemoryPacketSource(stored, plane.storedLength));
     }
-    if (!packets_) return false;
+    if (!packets_) return DecodeResult::kNoMemory;
     expander_.reset(new (std::nothrow) RleExpander(packets_.get(), pixelCount));
-    if (!expander_) return false;
+    if (!expander_) return DecodeResult::kNoMemory;
   } else if (!huffman) {
-    if (plane.storedLength < pixelCount) return false;
+    if (plane.storedLength < pixelCount) return DecodeResult::kDamaged;
     stored_ = stored;
   }
-  return true;
+  return DecodeResult::kDecoded;
 }
 
 bool PlaneReader::Read(uint8_t* out, size_t count) {

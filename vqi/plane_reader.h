@@ -12,11 +12,14 @@
 
 struct VqiPlane;
 
+// How decoding went: damage is told apart from a want of memory, which may be gone later.
+enum class DecodeResult { kDecoded, kDamaged, kNoMemory };
+
 class PlaneReader {
  public:
-  // False when the plane is damaged in a way its header shows: a malformed Huffman block,
-  // more symbols than pixels, or an uncoded plane shorter than the pixels.
-  bool Open(const uint8_t* data, const VqiPlane& plane, size_t pixelCount);
+  // Damaged when the plane is so in a way its header shows: a malformed Huffman block, more
+  // symbols than pixels, or an uncoded plane shorter than the pixels.
+  DecodeResult Open(const uint8_t* data, const VqiPlane& plane, size_t pixelCount);
 
   // The next `count` bytes of the plane. False when the plane turns out damaged: a
   // run-length stream that overruns the pixels or its bytes.

@@ -6,7 +6,6 @@
 #include <memory>
 #include <new>
 #include <utility>
-#include <vector>
 
 #include "core/file_replace.h"
 #include "core/image_buffer.h"
@@ -67,7 +66,7 @@ class SparePlanes {
   SparePlanes(size_t size, int count) : size_(size) {
     for (int i = 0; i < count; ++i) {
       PlaneBuffer spare = AllocatePlane(size);
-      if (spare) free_.push_back(std::move(spare));
+      if (spare) free_[freeCount_++] = std::move(spare);
     }
   }
 
@@ -75,24 +74,21 @@ class SparePlanes {
   PlaneBuffer Take() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (!free_.empty()) {
-        PlaneBuffer spare = std::move(free_.back());
-        free_.pop_back();
-        return spare;
-      }
+      if (freeCount_ > 0) return std::move(free_[--freeCount_]);
     }
     return AllocatePlane(size_);
   }
 
   void Give(PlaneBuffer spare) {
     std::lock_guard<std::mutex> lock(mutex_);
-    free_.push_back(std::move(spare));
+    if (freeCount_ < kVqiMaxPlanes) free_[freeCount_++] = std::move(spare);
   }
 
  private:
   const size_t size_;
   std::mutex mutex_;
-  std::vector<PlaneBuffer> free_;
+  PlaneBuffer free_[kVqiMaxPlanes];  // a fixed store: giving back never needs memory
+  int freeCount_ = 0;
 };
 
 // Codes one plane with the stages asked for; gives its stored length and flags. Each stage
@@ -171,10 +167,14 @@ bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
   bool coded[kVqiMaxPlanes] = {};
   const bool spareNeeded = (options & (kExportRle | kExportHuffman)) != 0;
   SparePlanes spares(pixelCount, spareNeeded ? std::min(std::max(threads, 1), planeCount) : 0);
-  ForEachOnThreads(planeCount, threads, [&](int i) {
-    coded[i] =
-        CodePlane(&planes[i], pixelCount, options, &spares, &storedLengths[i], &planeFlags[i]);
-  });
+  try {
+    ForEachOnThreads(planeCount, threads, [&](int i) {
+      coded[i] =
+          CodePlane(&planes[i], pixelCount, options, &spares, &storedLengths[i], &planeFlags[i]);
+    });
+  } catch (const std::bad_alloc&) {
+    // no memory for the work's record: the planes are coded below, one after another
+  }
   // Planes coded side by side each need a spare buffer at the same time; one that found no
   // memory for it gets another try once the others are done.
   for (int i = 0; i < planeCount; ++i) {
@@ -214,7 +214,13 @@ bool EncodeVqiParts(const ImageBuffer* image, int mode, uint32_t options,
 bool EncodeVqiImage(const ImageBuffer* image, const char* outputPath, int mode, uint32_t options,
                     uint32_t transparentColour, const ImageBuffer* alphaImage) {
   VqiEncoding encoding;
-  return EncodeVqiParts(image, mode, options, transparentColour, alphaImage, &encoding,
-                        ProcessorCount()) &&
-         ReplaceFileContents(outputPath, encoding.parts, encoding.partCount);
+  if (!EncodeVqiParts(image, mode, options, transparentColour, alphaImage, &encoding,
+                      ProcessorCount())) {
+    return false;
+  }
+  try {
+    return ReplaceFileContents(outputPath, encoding.parts, encoding.partCount);
+  } catch (const std::bad_alloc&) {  // no memory for the temporary file's name
+    return false;
+  }
 }

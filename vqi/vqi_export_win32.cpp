@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <new>
+
 #include "core/image_buffer.h"
 #include "core/image_loader.h"
 #include "vqi/vqi_encoder.h"
@@ -16,7 +18,8 @@ bool EncodeVqi(HWND owner, const char* alphaImagePath, const ImageBuffer* image,
       alphaImagePath[0] == '\0') {
     return EncodeVqiImage(image, outputPath, mode, options, transparentColour, nullptr);
   }
-  ImageBuffer* alphaImage = new ImageBuffer;
+  ImageBuffer* alphaImage = new (std::nothrow) ImageBuffer;
+  if (alphaImage == nullptr) return false;
   bool written = false;
   if (LoadImageFile(alphaImage, alphaImagePath)) {
     written = EncodeVqiImage(image, outputPath, mode, options, transparentColour, alphaImage);

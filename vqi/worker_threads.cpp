@@ -1,9 +1,7 @@
 #include "vqi/worker_threads.h"
 
+#include <algorithm>
 #include <atomic>
-#include <system_error>
-#include <thread>
-#include <vector>
 
 int ProcessorCount() {
   const unsigned count = std::thread::hardware_concurrency();
@@ -15,14 +13,7 @@ void ForEachOnThreads(int count, int threads, const std::function<void(int)>& wo
   auto takeNext = [&] {
     for (int index = next++; index < count; index = next++) work(index);
   };
-  std::vector<std::thread> helpers;
-  for (int i = 1; i < threads && i < count; ++i) {
-    try {
-      helpers.emplace_back(takeNext);
-    } catch (const std::system_error&) {
-      break;
-    }
-  }
+  std::vector<std::thread> helpers = StartHelpers(std::min(threads, count) - 1, takeNext);
   takeNext();
   for (std::thread& helper : helpers) helper.join();
 }

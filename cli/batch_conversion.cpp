@@ -2,13 +2,24 @@
 
 #include <filesystem>
 #include <map>
+#include <new>
 #include <set>
 
+#include "cli/image_input.h"
 #include "vqi/worker_threads.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// One try; memory running out inside the standard library is the file's want of memory too.
+Conversion Attempt(const std::function<Conversion(size_t)>& convert, size_t i) {
+  try {
+    return convert(i);
+  } catch (const std::bad_alloc&) {
+    return {{}, true};
+  }
+}
 
 // The same file however it is written ("a/../b.bmp", "./b.bmp"), as far as the system says.
 std::string Identity(const fs::path& path) {
@@ -48,11 +59,17 @@ std::vector<std::string> OutputPaths(const std::vector<std::string>& inputs,
   return outputs;
 }
 
-std::vector<std::string> RunConcurrently(size_t count, int threads,
-                                         const std::function<std::string(size_t)>& convert) {
-  std::vector<std::string> errors(count);
-  ForEachOnThreads(static_cast<int>(count), threads, [&](int i) {
-    errors[static_cast<size_t>(i)] = convert(static_cast<size_t>(i));
+std::vector<std::string> RunConcurrently(const std::vector<std::string>& files, int threads,
+                                         const std::function<Conversion(size_t)>& convert) {
+  std::vector<Conversion> results(files.size());
+  ForEachOnThreads(static_cast<int>(files.size()), threads, [&](int i) {
+    results[static_cast<size_t>(i)] = Attempt(convert, static_cast<size_t>(i));
   });
+  std::vector<std::string> errors(files.size());
+  for (size_t i = 0; i < files.size(); ++i) {
+    // Alone, the file has the memory that the others took.
+    if (results[i].noMemory) results[i] = Attempt(convert, i);
+    errors[i] = results[i].noMemory ? files[i] + ": " + kNotEnoughMemory : results[i].error;
+  }
   return errors;
 }

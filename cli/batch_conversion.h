@@ -13,7 +13,15 @@ std::vector<std::string> OutputPaths(const std::vector<std::string>& inputs,
                                      const std::string& folder, const std::string& extension,
                                      std::vector<std::string>* refusals);
 
-// Runs convert(i) for every i below `count` on up to `threads` threads, the caller's among
-// them; gives the errors they returned (empty for success), by index.
-std::vector<std::string> RunConcurrently(size_t count, int threads,
-                                         const std::function<std::string(size_t)>& convert);
+// What converting one file gave: its error line ("FILE: reason"), empty for success, unless
+// memory ran out.
+struct Conversion {
+  std::string error;
+  bool noMemory = false;
+};
+
+// Runs convert(i) for every file on up to `threads` threads, the caller's among them; gives
+// the error lines by index. A file that ran out of memory beside the others is converted
+// again once they are done, alone; one that still does gets "FILE: not enough memory".
+std::vector<std::string> RunConcurrently(const std::vector<std::string>& files, int threads,
+                                         const std::function<Conversion(size_t)>& convert);

@@ -6,6 +6,7 @@
 #include "core/image_buffer.h"
 #include "vqi/vqi_decoder.h"
 #include "vqi/vqi_file.h"
+#include "vqi/worker_threads.h"
 
 bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes) {
   FILE* file = std::fopen(path, "rb");
@@ -27,12 +28,15 @@ bool ReadInputImage(const char* path, ImageBuffer* target, std::string* reason) 
     *reason = "cannot read the file";
     return false;
   }
+  bool noMemory = false;
   if (HasVqiMagic(bytes.data(), bytes.size())) {
-    if (ReadVqiImage(target, bytes.data(), bytes.size())) return true;
-    *reason = "damaged VQI file";
+    if (ReadVqiImageWithThreads(target, bytes.data(), bytes.size(), ProcessorCount(), &noMemory)) {
+      return true;
+    }
+    *reason = noMemory ? kNotEnoughMemory : "damaged VQI file";
     return false;
   }
-  if (DecodeBmpImage(bytes.data(), bytes.size(), target)) return true;
-  *reason = "not a BMP or VQI image this program reads";
+  if (DecodeBmpImage(bytes.data(), bytes.size(), target, &noMemory)) return true;
+  *reason = noMemory ? kNotEnoughMemory : "not a BMP or VQI image this program reads";
   return false;
 }

@@ -11,5 +11,8 @@ struct ImageBuffer;
 // The whole file; false when it cannot be read.
 bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes);
 
-// Fills the empty `target` from a VQI or BMP file. On failure gives the reason for the user.
+inline constexpr char kNotEnoughMemory[] = "not enough memory";
+
+// Fills the empty `target` from a VQI or BMP file. On failure gives the reason for the user,
+// kNotEnoughMemory when memory ran out.
 bool ReadInputImage(const char* path, ImageBuffer* target, std::string* reason);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -53,11 +54,12 @@ const char kUsage[] =
     "--out-dir FOLDER converts every INPUT into the existing FOLDER, under the input's name\n"
     "with .vqi (encode) or .bmp (decode) in place of its extension, several files at a time,\n"
     "one per processor core. An input whose output would replace an input, or the output\n"
-    "of an earlier input, is not converted.\n"
+    "of an earlier input, is not converted. A file that runs out of memory beside the\n"
+    "others is converted again alone once they are done.\n"
     "\n"
-    "Exit status 0 on success; 1 on bad input or a failed write, with one line on standard\n"
-    "error for each file that failed, naming the file and the reason. An existing output\n"
-    "file is replaced only by a complete one.\n";
+    "Exit status 0 on success; 1 on bad input, a failed write or too little memory, with\n"
+    "one line on standard error for each file that failed, naming the file and the reason.\n"
+    "An existing output file is replaced only by a complete one.\n";
 
 int Fail(const std::string& subject, const std::string& reason) {
   std::fprintf(stderr, "vqiconv: %s: %s\n", subject.c_str(), reason.c_str());
@@ -91,55 +93,60 @@ struct EncodeSettings {
   const ImageBuffer* alphaImage = nullptr;
 };
 
-// An error line's text, "FILE: reason", or empty when the file was converted. `threads` is
-// how many the coder may use for this one file.
-std::string EncodeFile(const std::string& input, const std::string& output,
-                       const EncodeSettings& settings, int threads) {
+// `threads` is how many the coder may use for this one file.
+Conversion EncodeFile(const std::string& input, const std::string& output,
+                      const EncodeSettings& settings, int threads) {
   ImageBuffer image;
   std::string reason;
-  if (!ReadInputImage(input.c_str(), &image, &reason)) return input + ": " + reason;
-  VqiEncoding encoding;
-  if (!EncodeVqiParts(&image, settings.mode, settings.options, settings.transparentColour,
-                      settings.alphaImage, &encoding, threads) ||
-      !ReplaceFileContents(output.c_str(), encoding.parts, encoding.partCount)) {
-    return output + ": cannot write the file";
+  if (!ReadInputImage(input.c_str(), &image, &reason)) {
+    return {input + ": " + reason, reason == kNotEnoughMemory};
   }
-  return "";
+  VqiEncoding encoding;
+  // The mode is known and the image holds pixels: only memory can be wanting.
+  if (!EncodeVqiParts(&image, settings.mode, settings.options, settings.transparentColour,
+                      settings.alphaImage, &encoding, threads)) {
+    return {{}, true};
+  }
+  if (!ReplaceFileContents(output.c_str(), encoding.parts, encoding.partCount)) {
+    return {output + ": cannot write the file"};
+  }
+  return {};
 }
 
-std::string DecodeFile(const std::string& input, const std::string& output, int threads) {
+Conversion DecodeFile(const std::string& input, const std::string& output, int threads) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(input.c_str(), &bytes)) return input + ": cannot read the file";
-  if (!HasVqiMagic(bytes.data(), bytes.size())) return input + ": not a VQI file";
+  if (!ReadWholeFile(input.c_str(), &bytes)) return {input + ": cannot read the file"};
+  if (!HasVqiMagic(bytes.data(), bytes.size())) return {input + ": not a VQI file"};
   ImageBuffer image;
-  if (!ReadVqiImageWithThreads(&image, bytes.data(), bytes.size(), threads)) {
-    return input + ": damaged VQI file";
+  bool noMemory = false;
+  if (!ReadVqiImageWithThreads(&image, bytes.data(), bytes.size(), threads, &noMemory)) {
+    return {input + ": damaged VQI file", noMemory};
   }
-  if (!WriteBmpFile(output.c_str(), &image)) return output + ": cannot write the file";
-  return "";
+  if (!WriteBmpFile(output.c_str(), &image)) return {output + ": cannot write the file"};
+  return {};
 }
 
 // One file (INPUT OUTPUT), or every input into `folder`, several at a time.
 int Convert(
     const std::vector<std::string>& files, const std::string& folder, const char* extension,
-    const std::function<std::string(const std::string&, const std::string&, int)>& convertFile) {
+    const std::function<Conversion(const std::string&, const std::string&, int)>& convertFile) {
   const int cores = ProcessorCount();
+  std::vector<std::string> errors;
   if (folder.empty()) {
-    const std::string error = convertFile(files[0], files[1], cores);
-    if (error.empty()) return EXIT_SUCCESS;
-    std::fprintf(stderr, "vqiconv: %s\n", error.c_str());
-    return kExitFailure;
+    errors = RunConcurrently({files[0]}, 1,
+                             [&](size_t) { return convertFile(files[0], files[1], cores); });
+  } else {
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+      return UsageError("--out-dir needs an existing folder, not '" + folder + "'");
+    }
+    std::vector<std::string> refusals;
+    const std::vector<std::string> outputs = OutputPaths(files, folder, extension, &refusals);
+    // The files share the cores: each is coded on one thread.
+    errors = RunConcurrently(files, cores, [&](size_t i) {
+      return outputs[i].empty() ? Conversion{refusals[i]} : convertFile(files[i], outputs[i], 1);
+    });
   }
-  std::error_code error;
-  if (!std::filesystem::is_directory(folder, error)) {
-    return UsageError("--out-dir needs an existing folder, not '" + folder + "'");
-  }
-  std::vector<std::string> refusals;
-  const std::vector<std::string> outputs = OutputPaths(files, folder, extension, &refusals);
-  // The files share the cores: each is coded on one thread.
-  const std::vector<std::string> errors = RunConcurrently(files.size(), cores, [&](size_t i) {
-    return outputs[i].empty() ? refusals[i] : convertFile(files[i], outputs[i], 1);
-  });
   int status = EXIT_SUCCESS;
   for (const std::string& line : errors) {
     if (line.empty()) continue;
@@ -237,9 +244,7 @@ int Info(const std::vector<std::string>& args) {
   return EXIT_SUCCESS;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   const std::vector<std::string> args(argv + (argc > 1 ? 2 : argc), argv + argc);
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "--help" || command == "-h" || command == "help") {
@@ -250,4 +255,15 @@ int main(int argc, char** argv) {
   if (command == "decode") return Decode(args);
   if (command == "info") return Info(args);
   return UsageError(command.empty() ? "no command given" : "unknown command '" + command + "'");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {  // before or after the files, where no file is to blame
+    std::fprintf(stderr, "vqiconv: %s\n", kNotEnoughMemory);
+    return kExitFailure;
+  }
 }

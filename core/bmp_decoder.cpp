@@ -72,7 +72,8 @@ void DecodeRow(const DibInfoWithColors& info, const uint8_t* in, uint8_t* out, i
 
 }  // namespace
 
-bool DecodeBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target) {
+bool DecodeBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target, bool* noMemory) {
+  if (noMemory != nullptr) *noMemory = false;
   BmpLayout layout;
   if (!ParseBmpFile(bytes, length, &layout)) return false;
   const DibHeader& header = layout.info.header;
@@ -92,7 +93,11 @@ bool DecodeBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target) {
   const bool topDown = header.biHeight < 0;
   const int32_t height = topDown ? -header.biHeight : header.biHeight;
   const int32_t width = header.biWidth;
-  if (!CreateImageBuffer(target, width, 24, height)) return false;
+  // The size is one the file format allows: only memory can be wanting.
+  if (!CreateImageBuffer(target, width, 24, height)) {
+    if (noMemory != nullptr) *noMemory = true;
+    return false;
+  }
   const size_t rowBytes = (static_cast<size_t>(width) * header.biBitCount + 31) / 32 * 4;
   for (int32_t row = 0; row < height; ++row) {
     // Image rows are bottom-up in memory, as in a bottom-up file.

@@ -10,5 +10,6 @@ struct ImageBuffer;
 // Decodes an uncompressed BMP of 1, 4, 8 (with a colour table), 16, 24 or 32 bits (bit
 // fields included), bottom-up or top-down, into the empty `target`. False, with the target
 // left empty, for a file that ParseBmpFile refuses, for run-length compressed files, and
-// when no memory is left.
-bool DecodeBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target);
+// when no memory is left, which `noMemory`, unless null, tells.
+bool DecodeBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target,
+                    bool* noMemory = nullptr);

@@ -1,6 +1,6 @@
 // Running out of memory: each allocation of the codec in turn is refused, and every call still
-// ends in a clean true or false. A program of its own, as it replaces the allocator that the
-// sanitizers' checks of new and delete use.
+// ends in a clean true or false; the converter tries a file short of memory again. A program
+// of its own, as it replaces the allocator that the sanitizers' checks of new and delete use.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <new>
 #include <span>
-#include <vector>
 
+#include "cli/batch_conversion.h"
 #include "core/image_buffer.h"
 #include "vqi/vqi_decoder.h"
 #include "vqi/vqi_encoder.h"
@@ -73,6 +73,19 @@ TEST(OutOfMemory, EveryRefusedAllocationInTheCodecEndsInTrueOrFalse) {
     FreeImageBuffer(&decoded);
     return read;
   }));
+}
+
+// A file that ran out of memory beside the others, in our code or in the standard library, is
+// converted again once they are done.
+TEST(OutOfMemory, BatchTriesAFileAgainAlone) {
+  std::atomic<int> attempts[4] = {};
+  const std::vector<std::string> errors = RunConcurrently({"a", "b", "c", "d"}, 4, [&](size_t i) {
+    const bool again = ++attempts[i] > 1;
+    if (i == 1 && !again) throw std::bad_alloc();
+    return i == 3 ? Conversion{"d: damaged VQI file"} : Conversion{{}, i == 2 || !again};
+  });
+  EXPECT_EQ(errors,
+            (std::vector<std::string>{"", "", "c: not enough memory", "d: damaged VQI file"}));
 }
 
 }  // namespace

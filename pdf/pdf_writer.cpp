@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
+#include <string_view>
 
 #include "core/image_buffer.h"
 #include "pdf/page_pixels.h"
@@ -48,11 +50,14 @@ void Put(PdfWriter* writer, const void* data, size_t size) {
   }
 }
 
-void Put(PdfWriter* writer, const std::string& text) { Put(writer, text.data(), text.size()); }
+// The pieces one after the other, with no text put together first.
+void Put(PdfWriter* writer, std::initializer_list<std::string_view> pieces) {
+  for (const std::string_view piece : pieces) Put(writer, piece.data(), piece.size());
+}
 
 void BeginObject(PdfWriter* writer, int32_t number) {
   writer->objectOffsets[size_t(number - 1)] = Offset(*writer);
-  Put(writer, std::to_string(number) + " 0 obj\n");
+  Put(writer, {std::to_string(number), " 0 obj\n"});
 }
 
 std::string Reference(int32_t number) { return std::to_string(number) + " 0 R"; }
@@ -123,7 +128,7 @@ void BeginPdf(PdfWriter* writer, ByteSink sink, const PdfDocument& document) {
   writer->crc = uint32_t(crc32(0, nullptr, 0));
   writer->adler = uint32_t(adler32(0, nullptr, 0));
   // The comment's high bytes tell transfer programs that the file is binary.
-  Put(writer, std::string("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"));
+  Put(writer, {"%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"});
 }
 
 bool AddPdfPage(PdfWriter* writer, const ImageBuffer& image, int32_t dpiX, int32_t dpiY) {
@@ -146,20 +151,21 @@ bool AddPdfPage(PdfWriter* writer, const ImageBuffer& image, int32_t dpiX, int32
   const PageSize size = PrintedPageSize(image.width, image.height, dpiX, dpiY);
   const std::string width = Decimal(size.width), height = Decimal(size.height);
   BeginObject(writer, page);
-  Put(writer, "<< /Type /Page /Parent " + Reference(kPageTree) + " /MediaBox [0 0 " + width + " " +
-                  height + "]\n/Resources << /XObject << /Im0 " + Reference(picture) +
-                  " >> >> /Contents " + Reference(drawing) + " >>\nendobj\n");
+  Put(writer, {"<< /Type /Page /Parent ", Reference(kPageTree), " /MediaBox [0 0 ", width, " ",
+               height, "]\n/Resources << /XObject << /Im0 ", Reference(picture),
+               " >> >> /Contents ", Reference(drawing), " >>\nendobj\n"});
+  // The picture drawn over the whole page.
   const std::string operators = "q " + width + " 0 0 " + height + " 0 0 cm /Im0 Do Q\n";
   BeginObject(writer, drawing);
-  Put(writer, "<< /Length " + std::to_string(operators.size()) + " >>\nstream\n" + operators +
-                  "endstream\nendobj\n");
+  Put(writer, {"<< /Length ", std::to_string(operators.size()), " >>\nstream\n", operators,
+               "endstream\nendobj\n"});
   BeginObject(writer, picture);
-  Put(writer, "<< /Type /XObject /Subtype /Image /Width " + std::to_string(image.width) +
-                  " /Height " + std::to_string(image.height) + " /ColorSpace /Device" +
-                  (content == PageContent::kColour ? "RGB" : "Gray") + " /BitsPerComponent " +
-                  (content == PageContent::kBlackAndWhite ? "1" : "8") + " /Filter /" +
-                  (asJpeg ? "DCTDecode" : "FlateDecode") + " /Length " + Reference(length) +
-                  " >>\nstream\n");
+  Put(writer,
+      {"<< /Type /XObject /Subtype /Image /Width ", std::to_string(image.width), " /Height ",
+       std::to_string(image.height), " /ColorSpace /Device",
+       content == PageContent::kColour ? "RGB" : "Gray", " /BitsPerComponent ",
+       content == PageContent::kBlackAndWhite ? "1" : "8", " /Filter /",
+       asJpeg ? "DCTDecode" : "FlateDecode", " /Length ", Reference(length), " >>\nstream\n"});
   const uint64_t start = Offset(*writer);
   if (asJpeg) {
     Put(writer, jpeg.data(), jpeg.size());
@@ -168,30 +174,30 @@ bool AddPdfPage(PdfWriter* writer, const ImageBuffer& image, int32_t dpiX, int32
     deflateEnd(&stream);
   }
   const uint64_t streamLength = Offset(*writer) - start;
-  Put(writer, std::string("\nendstream\nendobj\n"));
+  Put(writer, {"\nendstream\nendobj\n"});
   BeginObject(writer, length);
-  Put(writer, std::to_string(streamLength) + "\nendobj\n");
+  Put(writer, {std::to_string(streamLength), "\nendobj\n"});
   return !writer->failed;
 }
 
 bool FinishPdf(PdfWriter* writer) {
   if (writer->pageCount == 0) return false;  // nothing worth a file
   BeginObject(writer, kCatalog);
-  Put(writer, "<< /Type /Catalog /Pages " + Reference(kPageTree) + " >>\nendobj\n");
+  Put(writer, {"<< /Type /Catalog /Pages ", Reference(kPageTree), " >>\nendobj\n"});
   BeginObject(writer, kPageTree);
-  Put(writer, "<< /Type /Pages /Count " + std::to_string(writer->pageCount) + " /Kids [");
+  Put(writer, {"<< /Type /Pages /Count ", std::to_string(writer->pageCount), " /Kids ["});
   for (int32_t page = 0; page < writer->pageCount; ++page) {
-    Put(writer, "\n" + Reference(FirstObjectOfPage(page)));
+    Put(writer, {"\n", Reference(FirstObjectOfPage(page))});
   }
-  Put(writer, std::string(" ] >>\nendobj\n"));
+  Put(writer, {" ] >>\nendobj\n"});
   BeginObject(writer, kInformation);
-  Put(writer, "<< /Producer (Pelora " PELORA_VERSION ") /CreationDate (" +
-                  DateText(writer->document.created) + ")\n/Title " +
-                  TitleText(writer->document.title) + " >>\nendobj\n");
+  Put(writer, {"<< /Producer (Pelora " PELORA_VERSION ") /CreationDate (",
+               DateText(writer->document.created), ")\n/Title ", TitleText(writer->document.title),
+               " >>\nendobj\n"});
 
   const uint64_t table = Offset(*writer);
   const size_t objects = writer->objectOffsets.size() + 1;
-  Put(writer, "xref\n0 " + std::to_string(objects) + "\n0000000000 65535 f\r\n");
+  Put(writer, {"xref\n0 ", std::to_string(objects), "\n0000000000 65535 f\r\n"});
   for (const uint64_t offset : writer->objectOffsets) {
     char entry[24];
     std::snprintf(entry, sizeof entry, "%010llu 00000 n\r\n", (unsigned long long)offset);
@@ -202,9 +208,9 @@ bool FinishPdf(PdfWriter* writer) {
   char id[40];
   std::snprintf(id, sizeof id, "%08X%08X%016llX", unsigned(writer->crc), unsigned(writer->adler),
                 (unsigned long long)writer->handedOn);
-  Put(writer, "trailer\n<< /Size " + std::to_string(objects) + " /Root " + Reference(kCatalog) +
-                  " /Info " + Reference(kInformation) + " /ID [<" + id + "> <" + id +
-                  ">] >>\nstartxref\n" + std::to_string(table) + "\n%%EOF\n");
+  Put(writer, {"trailer\n<< /Size ", std::to_string(objects), " /Root ", Reference(kCatalog),
+               " /Info ", Reference(kInformation), " /ID [<", id, "> <", id, ">] >>\nstartxref\n",
+               std::to_string(table), "\n%%EOF\n"});
   HandOn(writer);
   return !writer->failed;
 }

@@ -139,8 +139,6 @@ void BeginPdf(PdfWriter* writer, ByteSink sink, const PdfDocument& document) {
   writer->document = document;
   writer->objectOffsets.assign(kInformation, 0);
   writer->buffer.resize(kBufferSize);
-  writer->crc = uint32_t(crc32(0, nullptr, 0));
-  writer->adler = uint32_t(adler32(0, nullptr, 0));
   // The comment's high bytes tell transfer programs that the file is binary.
   Put(writer, {"%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"});
 }

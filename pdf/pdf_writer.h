@@ -43,7 +43,7 @@ struct PdfWriter {
   std::vector<uint8_t> buffer;          // bytes not yet handed to the sink
   size_t buffered = 0;
   uint64_t handedOn = 0;        // bytes the sink has taken
-  uint32_t crc = 0, adler = 0;  // of those bytes, for the file's identifier
+  uint32_t crc = 0, adler = 1;  // CRC-32 and Adler-32 of those bytes, for the identifier
   int32_t pageCount = 0;
   bool failed = false;  // the sink refused bytes: the document can no longer be finished
 };

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -19,31 +18,25 @@
 
 namespace {
 
-using Painter = std::array<int, 3> (*)(uint32_t x, uint32_t y);  // red, green, blue
+using Painter = uint32_t (*)(uint32_t x, uint32_t y);  // 0xRRGGBB
 
-std::array<int, 3> Grey(int value) { return {value, value, value}; }
-std::array<int, 3> Text(uint32_t x, uint32_t y) {
-  return Grey(x / 3 * (y / 2 + 1) % 5 < 2 ? 0 : 255);
-}
-std::array<int, 3> Gradient(uint32_t x, uint32_t y) { return Grey((x * 5 + y * 3) & 255); }
-std::array<int, 3> Noise(uint32_t x, uint32_t y) {
+uint32_t Grey(uint32_t value) { return value * 0x010101; }
+uint32_t Text(uint32_t x, uint32_t y) { return Grey(x / 3 * (y / 2 + 1) % 5 < 2 ? 0 : 255); }
+uint32_t Gradient(uint32_t x, uint32_t y) { return Grey((x * 5 + y * 3) & 255); }
+uint32_t Noise(uint32_t x, uint32_t y) {
   const uint32_t hash = (x * 374761393u ^ y * 668265263u) * 1274126177u;
-  return Grey(int((hash ^ hash >> 15) * 2246822519u >> 24));
+  return Grey((hash ^ hash >> 15) * 2246822519u >> 24);
 }
-std::array<int, 3> Colour(uint32_t x, uint32_t y) {
-  return {int(x & 255), int(y & 255), int((x + 2 * y) & 255)};
-}
-std::array<int, 3> Photo(uint32_t x, uint32_t y) {
-  return {int(x * 255 / 640), int(y * 255 / 480), int(128 + x / 20)};
-}
+uint32_t Colour(uint32_t x, uint32_t y) { return (x & 255) << 16 | (y & 255) << 8 | (x + y) % 256; }
+uint32_t Photo(uint32_t x, uint32_t y) { return x * 255 / 640 << 16 | y * 255 / 480 << 8 | x / 5; }
 
 void Paint(ImageBuffer* image, int32_t width, int32_t height, Painter painter) {
   ASSERT_TRUE(CreateImageBuffer(image, width, 24, height));
   for (int32_t y = 0; y < height; ++y) {  // y from the top
     uint8_t* pixel = image->pixels + size_t(image->stride) * size_t(height - 1 - y);
-    for (int32_t x = 0; x < width; ++x, pixel += 3) {
-      const std::array<int, 3> rgb = painter(uint32_t(x), uint32_t(y));
-      for (int c = 0; c < 3; ++c) pixel[c] = uint8_t(rgb[2 - c]);
+    for (int32_t x = 0; x < width; ++x) {
+      const uint32_t rgb = painter(uint32_t(x), uint32_t(y));
+      for (int c = 0; c < 3; ++c) *pixel++ = uint8_t(rgb >> 8 * c);
     }
   }
 }
@@ -55,16 +48,12 @@ std::string Output(const std::string& command) {
   return pipe && pclose(pipe) == 0 ? output : "failed: " + command + "\n" + output;
 }
 
-struct JpegRequests {
-  std::string folder;
-  int count;
-};
+int jpegRequests = 0;
 
-// The test's JPEG encoder: ImageMagick, at the program's default quality.
-bool EncodeWithConvert(void* context, const ImageBuffer& image, std::vector<uint8_t>* jpeg) {
-  JpegRequests* requests = static_cast<JpegRequests*>(context);
-  ++requests->count;
-  const std::string bmp = requests->folder + "/colour.bmp";
+// The test's JPEG encoder: ImageMagick, at the program's default quality, in the given folder.
+bool EncodeWithConvert(void* folder, const ImageBuffer& image, std::vector<uint8_t>* jpeg) {
+  ++jpegRequests;
+  const std::string bmp = *static_cast<std::string*>(folder) + "/colour.bmp";
   if (!WriteBmpFile(bmp.c_str(), &image)) return false;
   const std::string bytes = Output("convert " + bmp + " -quality 90 jpg:-");
   jpeg->assign(bytes.begin(), bytes.end());
@@ -84,7 +73,8 @@ struct Page {
 TEST(PdfWriter, WritesEachPageInItsSmallestExactFormAtItsPrintedSize) {
   char pattern[] = "/tmp/pelora-pdf-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::string folder = pattern, path = folder + "/scan.pdf";
+  std::string folder = pattern;
+  const std::string path = folder + "/scan.pdf";
   const Page pages[] = {
       {2480, 3508, 300, 300, Text, true, "595.2 x 841.92", "gray 1 1 image", 0},  // A4
       {13, 5, 0, 0, Text, true, "9.75 x 3.75", "gray 1 1 image", 0},
@@ -94,19 +84,19 @@ TEST(PdfWriter, WritesEachPageInItsSmallestExactFormAtItsPrintedSize) {
   };
   PdfWriter pdf;
   FileReplacement file;
+  EXPECT_FALSE(BeginFileReplacement(&file, (folder + "/none/scan.pdf").c_str()));
   ASSERT_TRUE(BeginFileReplacement(&file, path.c_str()));
   BeginPdf(&pdf, FileReplacementSink(&file), {u"スキャン 1", {2024, 1, 2, 3, 4, 5, 540}});
-  JpegRequests jpegs{folder, 0};
   for (size_t i = 0; i < std::size(pages); ++i) {
     pdf.document.encodeJpeg = pages[i].jpeg ? EncodeWithConvert : nullptr;
-    pdf.document.jpegContext = &jpegs;
+    pdf.document.jpegContext = &folder;
     ImageBuffer image;
     Paint(&image, pages[i].width, pages[i].height, pages[i].painter);
     ASSERT_TRUE(AddPdfPage(&pdf, image, pages[i].dpiX, pages[i].dpiY));
     ASSERT_TRUE(WriteBmpFile((folder + "/" + std::to_string(i) + ".bmp").c_str(), &image));
   }
   ASSERT_TRUE(FinishPdf(&pdf) && CommitFileReplacement(&file));
-  EXPECT_EQ(jpegs.count, 1);  // only the colour page is asked for as JPEG
+  EXPECT_EQ(jpegRequests, 1);  // only the colour page is asked for as JPEG
 
   EXPECT_NE(Output("qpdf --check " + path).find("No syntax or stream encoding errors"),
             std::string::npos);

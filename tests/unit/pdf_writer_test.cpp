@@ -144,7 +144,11 @@ bool Take(void* context, const void* data, size_t size) {
   return true;
 }
 
-bool FailToEncode(void*, const ImageBuffer&, std::vector<uint8_t>*) { return false; }
+// An encoder that gives up half-way, leaving what it had made.
+bool FailToEncode(void*, const ImageBuffer&, std::vector<uint8_t>* jpeg) {
+  jpeg->assign({0xFF, 0xD8});
+  return false;
+}
 
 // A page that cannot be made (no JPEG, no picture) is refused alone and the pages before it
 // still make a whole document, but a sink that fails anywhere (the header, inside a page's

@@ -6,41 +6,55 @@
 
 #include "core/file_replace.h"
 
-namespace {
-
-int CreateTemporarySibling(const char* path, std::string* temporary) {
+bool BeginFileReplacement(FileReplacement* replacement, const char* path) {
+  replacement->target = path;
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    *temporary = TemporarySiblingPath(path, attempt);
-    const int fd = open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
+    replacement->temporary = TemporarySiblingPath(path, attempt);
+    const int fd =
+        open(replacement->temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      replacement->file = fd;
+      return true;
+    }
+    if (errno != EEXIST) break;
   }
-  return -1;
+  replacement->temporary.clear();
+  return false;
 }
 
-bool WriteAll(int fd, const ByteSpan* parts, size_t partCount) {
-  for (size_t i = 0; i < partCount; ++i) {
-    const char* data = static_cast<const char*>(parts[i].data);
-    size_t left = parts[i].size;
-    while (left > 0) {
-      const ssize_t written = write(fd, data, left);
-      if (written < 0 && errno == EINTR) continue;
-      if (written <= 0) return false;
-      data += written;
-      left -= static_cast<size_t>(written);
+bool AppendToFileReplacement(FileReplacement* replacement, const void* data, size_t size) {
+  if (replacement->file < 0) return false;
+  const char* next = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t written = write(static_cast<int>(replacement->file), next, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      AbandonFileReplacement(replacement);
+      return false;
     }
+    next += written;
+    size -= static_cast<size_t>(written);
   }
   return true;
 }
 
-}  // namespace
-
-bool ReplaceFileContents(const char* path, const ByteSpan* parts, size_t partCount) {
-  std::string temporary;
-  const int fd = CreateTemporarySibling(path, &temporary);
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, parts, partCount) && fsync(fd) == 0;
-  const bool closed = close(fd) == 0;
-  if (written && closed && std::rename(temporary.c_str(), path) == 0) return true;
-  unlink(temporary.c_str());
+bool CommitFileReplacement(FileReplacement* replacement) {
+  if (replacement->file < 0) return false;
+  const int fd = static_cast<int>(replacement->file);
+  replacement->file = -1;
+  const bool written = fsync(fd) == 0;
+  if (close(fd) == 0 && written &&
+      std::rename(replacement->temporary.c_str(), replacement->target.c_str()) == 0) {
+    replacement->temporary.clear();
+    return true;
+  }
+  AbandonFileReplacement(replacement);
   return false;
+}
+
+void AbandonFileReplacement(FileReplacement* replacement) {
+  if (replacement->file >= 0) close(static_cast<int>(replacement->file));
+  replacement->file = -1;
+  if (!replacement->temporary.empty()) unlink(replacement->temporary.c_str());
+  replacement->temporary.clear();
 }

@@ -10,6 +10,7 @@
 #include "core/file_replace.h"
 #include "core/image_buffer.h"
 #include "core/image_loader.h"
+#include "pdf/pdf_writer.h"
 #include "shell/settings.h"
 #include "tests/fixtures/bmp_builder.h"
 #include "tests/fixtures/test_plugin_file.h"
@@ -125,6 +126,30 @@ TEST(ImageFiles, AFailedWriteLeavesNoFileAndTheOldOneIntact) {
     EXPECT_NE(ReadBytes(longest), old);
     EXPECT_EQ(ReadBytes(inUse), old);
     DeleteFileA(inUse.c_str());
+  }
+}
+
+// A document streamed page by page replaces the file only when committed; given up, it leaves
+// the old file whole and nothing beside it.
+TEST(ImageFiles, AStreamedDocumentReplacesTheFileOnlyWhenCommitted) {
+  TempFolder folder;
+  const std::string path = folder.Path("scan.pdf");
+  const std::vector<uint8_t> old = {'o', 'l', 'd'};
+  ASSERT_TRUE(WriteBytes(path, old));
+  ImageBuffer page;
+  ASSERT_TRUE(CreateImageBuffer(&page, 8, 24, 8));
+  for (const bool commit : {false, true}) {
+    {
+      FileReplacement file;
+      PdfWriter pdf;
+      ASSERT_TRUE(BeginFileReplacement(&file, path.c_str()));
+      BeginPdf(&pdf, FileReplacementSink(&file), {u"scan", {}});
+      ASSERT_TRUE(AddPdfPage(&pdf, page, 0, 0) && FinishPdf(&pdf));
+      EXPECT_TRUE(!commit || CommitFileReplacement(&file));
+    }
+    const std::vector<uint8_t> written = ReadBytes(path);
+    EXPECT_EQ(std::string(written.begin(), written.begin() + 3), commit ? "%PD" : "old");
+    EXPECT_FALSE(FileExists(TemporarySiblingPath(path.c_str(), 0)));
   }
 }
 

@@ -1,7 +1,6 @@
 #include "scan/twain.h"
 
 #include <cstring>
-#include <utility>
 
 #include "core/bmp_format.h"
 #include "core/dib_conversion.h"
@@ -70,18 +69,6 @@ void ShowTransferMessage(const char* text) {
   MessageBoxA(TwainSession.parent, text, "TWAIN(Pelo)", MB_OK);
 }
 
-void SwapImages(ImageBuffer* a, ImageBuffer* b) {
-  std::swap(a->kind, b->kind);
-  std::swap(a->bitsPerPixel, b->bitsPerPixel);
-  std::swap(a->width, b->width);
-  std::swap(a->height, b->height);
-  std::swap(a->pixels, b->pixels);
-  std::swap(a->stride, b->stride);
-  std::swap(a->memoryDC, b->memoryDC);
-  std::swap(a->bitmap, b->bitmap);
-  std::swap(a->info, b->info);
-}
-
 // Converts a packed DIB (of any depth, palette length, masks or row order) into a new 24-bit
 // image that replaces the target's only when the whole conversion worked.
 bool ConvertPackedDib(const uint8_t* bytes, size_t length, ImageBuffer* target) {
@@ -92,8 +79,7 @@ bool ConvertPackedDib(const uint8_t* bytes, size_t length, ImageBuffer* target) 
   ImageBuffer fresh;
   if (!CreateImageBuffer(&fresh, header.biWidth, 0, height)) return false;
   if (!DrawDibInto(layout.info, bytes + layout.pixelOffset, fresh.memoryDC, &fresh)) return false;
-  FreeImageBuffer(target);
-  SwapImages(&fresh, target);
+  ReplaceImage(target, &fresh);
   return true;
 }
 

@@ -158,15 +158,15 @@ HWND PeloraProgram::WaitForOwnWindow(const char* className, DWORD ms, const char
   return search.found;
 }
 
-std::string PeloraProgram::AnswerMessageBox(DWORD ms) const {
-  HWND box = WaitForOwnWindow("#32770", ms);
+std::string PeloraProgram::AnswerMessageBox(DWORD ms, const char* caption) const {
+  HWND box = WaitForOwnWindow("#32770", ms, caption);
   if (box == nullptr) return "<none>";
   const std::string seen = BoxText(box);
   CloseDialog(box);
   return seen;
 }
 
-void PeloraProgram::OpenByDropping(const std::string& path) const {
+void PeloraProgram::Drop(const std::string& path) const {
   // The drop's memory block lives in the program, as the shell's would: a DROPFILES header
   // followed by the name and two zeros.
   std::vector<char> block(sizeof(DROPFILES));
@@ -179,6 +179,10 @@ void PeloraProgram::OpenByDropping(const std::string& path) const {
   ASSERT_TRUE(WriteProcessMemory(process, remote, block.data(), block.size(), nullptr));
   CloseHandle(process);
   PostMessageA(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
+void PeloraProgram::OpenByDropping(const std::string& path) const {
+  Drop(path);
   const std::string title = path.substr(path.rfind('\\') + 1) + " - Pelora";
   ASSERT_TRUE(WaitUntil([&] { return Title() == title; })) << Title();
   Settle();

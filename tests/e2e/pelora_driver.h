@@ -78,10 +78,12 @@ class PeloraProgram {
   // window ("#32770" for dialogs and message boxes) and, unless null, this title.
   HWND WaitForOwnWindow(const char* className, DWORD ms = 10000, const char* title = nullptr) const;
   HWND WaitForDialog(const char* title) const { return WaitForOwnWindow("#32770", 10000, title); }
-  // Waits for a message box of the program and answers it; gives "caption: text", or
-  // "<none>" when none shows in time.
-  std::string AnswerMessageBox(DWORD ms = 10000) const;
-  // Drops the file on the window as the shell does and waits until it has been opened.
+  // Waits for a message box of the program (with this caption, unless null) and answers it;
+  // gives "caption: text", or "<none>" when none shows in time.
+  std::string AnswerMessageBox(DWORD ms = 10000, const char* caption = nullptr) const;
+  // Drops the file on the window as the shell does.
+  void Drop(const std::string& path) const;
+  // Drops the file and waits until it has been opened.
   void OpenByDropping(const std::string& path) const;
 
  private:

@@ -280,10 +280,28 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   EXPECT_TRUE(WaitUntilShown(kPage));
   EXPECT_EQ(pelora_.Title(), kTitle);
 
+  // While the source manager's selection dialog shows, a button, a scan from the menu and
+  // closing the window are refused; the source chosen there scans at the next press.
+  pelora_.PostCommand(ID_TWAIN_SELECT);
+  HWND select = pelora_.WaitForDialog("ソースの選択");
+  HandOver(Request(kScanEvent),
+           [&] { EXPECT_EQ(pelora_.AnswerMessageBox(10000, "TWAIN(Pelo)"), kBusy); });
+  for (const UINT message : {WM_COMMAND, WM_CLOSE}) {
+    PostMessageA(pelora_.Window(), message, ID_TWAIN_ACQUIRE, 0);
+    EXPECT_EQ(pelora_.AnswerMessageBox(10000, "TWAIN(Pelo)"), kBusy);
+  }
+  ASSERT_TRUE(CloseDialog(select));
+  ConfigureScanner(kPage);
+  HandOver(Request(kScanEvent));
+  ASSERT_TRUE(WaitUntilScannerClosed());
+  EXPECT_EQ(ScannerLog(), kScanWithoutDialog);
+
   // Without the right to change the key, what is already so needs none; a change is refused
   // with what it takes. With the right, the registration is removed, and then needs no change.
-  for (const auto& [restricted, check] : {std::pair{true, BST_CHECKED}, {true, BST_UNCHECKED},
-                                          {false, BST_UNCHECKED}, {false, BST_UNCHECKED}}) {
+  for (const auto& [restricted, check] : {std::pair{true, BST_CHECKED},
+                                          {true, BST_UNCHECKED},
+                                          {false, BST_UNCHECKED},
+                                          {false, BST_UNCHECKED}}) {
     SetRegistrationKeyAccess(restricted ? "D:(D;;0x6;;;WD)(A;;KA;;;WD)" : "D:(A;;KA;;;WD)");
     pelora_.PostCommand(ID_EDIT_SETTINGS);
     settings = pelora_.WaitForDialog("設定");

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <winspool.h>
 
+#include "shell/print_geometry.h"
 #include "tests/fixtures/bmp_builder.h"
 
 namespace {
@@ -283,4 +284,24 @@ std::string InstallTestPrinter(const std::string& unixJob) {
   std::string job = "Z:" + unixJob;
   std::replace(job.begin(), job.end(), '/', '\\');
   return job;
+}
+
+std::string TakePrintJob(const std::string& job) {
+  std::string text;
+  WaitUntil([&] {
+    const std::vector<uint8_t> bytes = ReadBytes(job);
+    text.assign(bytes.begin(), bytes.end());
+    return text.find("%%EOF") != std::string::npos;
+  });
+  DeleteFileA(job.c_str());
+  return text;
+}
+
+std::string PrintedScale(int width, int height) {
+  HDC printer = CreateDCA(nullptr, "Pelora Test Printer", nullptr, nullptr);
+  const ViewSize printed = PrintedSize(
+      {GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES)}, {width, height});
+  DeleteDC(printer);
+  return "0 0 translate\n" + std::to_string(printed.width) + " " + std::to_string(printed.height) +
+         " scale";
 }

@@ -128,11 +128,14 @@ inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; 
 // Makes Wine's PostScript driver, with an A4 page of our own, the default printer, its jobs
 // written to `unixJob`; gives the job's path as Windows names it.
 std::string InstallTestPrinter(const std::string& unixJob);
+// Waits until a whole job has been written to `job` and takes it away; gives its text.
+std::string TakePrintJob(const std::string& job);
+// What a job says when a picture of `size` fills the test printer's page as far as it can.
+std::string PrintedScale(int width, int height);
 
 // A folder and a program copy of each test's own.
 class ViewerTest : public ::testing::Test {
  protected:
-
   // Writes a picture of coded colours into the test's folder; gives its path.
   std::string WriteCodedImage(const std::string& name, int width, int height) {
     WriteTestBmp(folder_.Path(name), width, height, CodedColor);

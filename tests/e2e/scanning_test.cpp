@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "adjust/adjust_ids.h"
 #include "core/image_loader.h"
 #include "shell/resource.h"
 #include "shell/view_geometry.h"
@@ -325,18 +326,24 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   ASSERT_TRUE(WaitUntilScannerClosed());
   EXPECT_TRUE(WaitUntilShown(other));
 
-  // "印刷": the page, once shown, goes to the printer chosen in the print dialog.
+  // "印刷": the page, once shown, goes to the printer chosen in the print dialog. Pressed while
+  // the resize dialog is open, whose OK comes during the print dialog, the page is printed
+  // as resized.
   const std::string job =
       InstallTestPrinter("/tmp/pelora-scan-" + std::to_string(GetCurrentProcessId()) + ".ps");
   WritePrivateProfileStringA("EVENT", "ScanButton", "3", pelora_.SettingsPath().c_str());
   ConfigureScanner(kPage);
+  pelora_.PostCommand(ID_EDIT_RESIZE);
+  HWND resize = pelora_.WaitForDialog("リサイズ");
   HandOver(Request(kScanEvent));
-  ASSERT_TRUE(CloseDialog(pelora_.WaitForDialog("印刷")));
-  EXPECT_TRUE(WaitUntil([&] {
-    const std::vector<uint8_t> bytes = ReadBytes(job);
-    return std::string(bytes.begin(), bytes.end()).find("%%EOF") != std::string::npos;
-  }));
-  DeleteFileA(job.c_str());
+  HWND print = pelora_.WaitForDialog("印刷");
+  SendDlgItemMessageA(resize, IDC_RESIZE_KEEP_RATIO, BM_SETCHECK, BST_UNCHECKED, 0);
+  SetDlgItemTextA(resize, IDC_RESIZE_WIDTH, "100");
+  SetDlgItemTextA(resize, IDC_RESIZE_HEIGHT, "300");
+  PressButton(resize, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(resize); }));
+  ASSERT_TRUE(CloseDialog(print));
+  EXPECT_NE(TakePrintJob(job).find(PrintedScale(100, 300)), std::string::npos);
 
   // While a page is awaited the user asks for another scan from the menu, pastes (a new
   // picture record) and presses again: every request is refused, and the page arrives while

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "adjust/adjust_ids.h"
-#include "shell/print_geometry.h"
 #include "shell/resource.h"
 #include "shell/view_geometry.h"
 #include "tests/e2e/pelora_driver.h"
@@ -245,29 +244,16 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   // Printing fills the page's width, or its height, with one page.
   const std::string job =
       InstallTestPrinter("/tmp/pelora-print-" + std::to_string(GetCurrentProcessId()) + ".ps");
-  HDC printer = CreateDCA(nullptr, "Pelora Test Printer", nullptr, nullptr);
-  const ViewSize printable = {GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES)};
-  DeleteDC(printer);
   for (const ViewSize size : {ViewSize{1000, 500}, ViewSize{500, 1000}}) {
-    pelora_.OpenByDropping(WriteCodedImage(std::to_string(size.height) + ".bmp", size.width,
-                                           size.height));
-    DeleteFileA(job.c_str());
+    pelora_.OpenByDropping(
+        WriteCodedImage(std::to_string(size.height) + ".bmp", size.width, size.height));
     pelora_.PostCommand(ID_FILE_PRINT);
     ASSERT_TRUE(CloseDialog(pelora_.WaitForDialog("印刷")));
-    std::string text;
-    EXPECT_TRUE(WaitUntil([&] {
-      const std::vector<uint8_t> bytes = ReadBytes(job);
-      text.assign(bytes.begin(), bytes.end());
-      return text.find("%%EOF") != std::string::npos;
-    }));
+    const std::string text = TakePrintJob(job);
     EXPECT_NE(text.find("%%Title: PeloraApp"), std::string::npos);
     EXPECT_EQ(text.find("%%Page: 2"), std::string::npos);
-    const ViewSize printed = PrintedSize(printable, size);
-    EXPECT_NE(text.find("0 0 translate\n" + std::to_string(printed.width) + " " +
-                        std::to_string(printed.height) + " scale"),
-              std::string::npos);
+    EXPECT_NE(text.find(PrintedScale(size.width, size.height)), std::string::npos);
   }
-  DeleteFileA(job.c_str());
 
   // Fit mode shrinks and centres, and needs no bars.
   pelora_.Command(ID_VIEW_FIT);

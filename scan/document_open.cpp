@@ -103,8 +103,7 @@ void CarryOutEvent(const std::string& devicePath, const std::string& eventId, HW
   const EventStep step = StepForEventAction(ReadSettingInt("EVENT", name.c_str(), -1));
   if (step.acquire) {
     Acquire(step.afterScanMode, mainWindow, step.showSourceDialog);
-  } else if (step.registerAnew) {
-    WriteSettingString("EVENT", name.c_str(), "0");
+  } else if (step.registerAnew && WriteSettingString("EVENT", name.c_str(), "0")) {
     MessageBoxA(mainWindow, name.c_str(), "イベントを登録しました", MB_OK);
   }
 }

@@ -132,8 +132,8 @@ void DiscardPendingPages() {
 }
 
 // Takes the pages the source has ready. Only a series save wants more than one: each page
-// but the last is saved at once, the last is announced like a single image. True when the
-// last transfer brought an image.
+// but the last is shown and saved at once, the last is announced like a single image. True
+// when the last page is still to be announced.
 bool TransferPages() {
   for (;;) {
     const bool arrived = TransferNativeImage();
@@ -143,7 +143,12 @@ bool TransferPages() {
       DiscardPendingPages();
       return arrived;
     }
-    SendMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, kAfterScanSeriesSave);
+    // A page that could not be saved stays shown: the next one must not take its place.
+    if (SendMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, kAfterScanSeriesSave) ==
+        0) {
+      DiscardPendingPages();
+      return false;
+    }
   }
 }
 

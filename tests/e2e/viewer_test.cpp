@@ -191,6 +191,22 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   // 769: delta (1), Huffman (0x100) and run-length (0x200) coding.
   EXPECT_EQ(Export(0, "default.vqi"), "1/3/769");
   EXPECT_EQ(Export(1, "keyed.vqi"), "1/4/769");
+  // A file that cannot be replaced is kept, also once the user has agreed to replace it, and
+  // the user is told.
+  const std::string kept = folder_.Path("keyed.vqi");
+  const std::vector<uint8_t> keyed = ReadBytes(kept);
+  SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_READONLY);
+  for (UINT command : {ID_FILE_SAVE_BMP, ID_FILE_SAVE_VQI}) {
+    pelora_.PostCommand(command);
+    if (command == ID_FILE_SAVE_VQI) PressButton(pelora_.WaitForDialog("VQIで出力"), IDOK);
+    AnswerFileDialog(pelora_.WaitForDialog("保存"), kept);
+    HWND prompt = nullptr;  // the system's question whether to replace the file
+    WaitUntil([&] { return GetDlgItem(prompt = pelora_.WaitForOwnWindow("#32770"), IDYES); });
+    CloseDialog(prompt, IDYES);
+    EXPECT_EQ(pelora_.AnswerMessageBox(10000, "エラー"), "エラー: 保存できませんでした．\n" + kept);
+  }
+  EXPECT_EQ(ReadBytes(kept), keyed);
+  SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL);
   pelora_.OpenByDropping(folder_.Path("default.vqi"));
   EXPECT_EQ(pelora_.ViewSize(), (SIZE{120, 80}));
 

@@ -205,7 +205,13 @@ TEST_F(Scanning, RequestsMenuAndFailures) {
     EXPECT_TRUE(WaitUntilShown(shown));
   }
 
-  // Closing the window during an acquisition closes the source.
+  // Closed in its own dialog, or by closing the window, the source is closed and scans
+  // nothing.
+  ConfigureScanner(kPage);
+  AcquireWithDialog(2);
+  ASSERT_TRUE(WaitUntilScannerClosed());
+  EXPECT_EQ(ScannerLog(), kClosedDialog);
+  EXPECT_TRUE(WaitUntilShown(shown));
   ConfigureScanner(kPage);
   pelora_.PostCommand(ID_TWAIN_ACQUIRE);
   ASSERT_NE(pelora_.WaitForOwnWindow("VirtualScannerDialog"), nullptr);

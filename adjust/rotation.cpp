@@ -135,20 +135,6 @@ struct Turn {
 #endif
 };
 
-// Moves every field of `source` into `target`, which must be empty; `source` becomes empty.
-void MoveImageInto(ImageBuffer* target, ImageBuffer* source) {
-  target->bitsPerPixel = source->bitsPerPixel;
-  target->width = source->width;
-  target->height = source->height;
-  target->pixels = source->pixels;
-  target->stride = source->stride;
-  target->memoryDC = source->memoryDC;
-  target->bitmap = source->bitmap;
-  target->info = source->info;
-  target->kind = source->kind;
-  source->kind = kImageEmpty;
-}
-
 }  // namespace
 
 void RotateImage(ImageBuffer* image, int direction) {
@@ -173,6 +159,5 @@ void RotateImage(ImageBuffer* image, int direction) {
   turn.Plain(blockWidth, width, 0, height);
   turn.Plain(0, blockWidth, blockHeight, height);
 
-  FreeImageBuffer(image);
-  MoveImageInto(image, &turned);
+  ReplaceImage(image, &turned);
 }

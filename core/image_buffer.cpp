@@ -6,3 +6,17 @@ void DeleteImageBuffer(ImageBuffer* record) {
   FreeImageBuffer(record);
   delete record;
 }
+
+void ReplaceImage(ImageBuffer* target, ImageBuffer* replacement) {
+  FreeImageBuffer(target);
+  target->bitsPerPixel = replacement->bitsPerPixel;
+  target->width = replacement->width;
+  target->height = replacement->height;
+  target->pixels = replacement->pixels;
+  target->stride = replacement->stride;
+  target->memoryDC = replacement->memoryDC;
+  target->bitmap = replacement->bitmap;
+  target->info = replacement->info;
+  target->kind = replacement->kind;
+  replacement->kind = kImageEmpty;
+}

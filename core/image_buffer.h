@@ -43,3 +43,7 @@ void FreeImageBuffer(ImageBuffer* record);
 
 // Frees the image and the heap record itself.
 void DeleteImageBuffer(ImageBuffer* record);
+
+// Releases the target's image and moves the replacement's into the same record, which the
+// view and every pointer to it keep; the replacement becomes empty.
+void ReplaceImage(ImageBuffer* target, ImageBuffer* replacement);

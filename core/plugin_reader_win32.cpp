@@ -7,6 +7,7 @@
 #include "core/plugin_bitmap.h"
 #include "core/plugin_reader.h"
 #include "core/plugin_table.h"
+#include "shell/app_state.h"
 #include "shell/settings.h"
 
 namespace {
@@ -29,8 +30,10 @@ Function FindExport(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+// Owned by the main window, which is then disabled: the image being loaded must not be
+// replaced meanwhile.
 void ReportLoadFailure(const char* moduleName) {
-  MessageBoxA(nullptr, "Error: Load", moduleName, MB_OK);
+  MessageBoxA(MainWindow.window, "Error: Load", moduleName, MB_OK);
 }
 
 // A local-memory handle of the plug-in, locked, with the size of the memory it holds.

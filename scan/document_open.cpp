@@ -16,15 +16,21 @@ char CurrentDocumentPath[kMaxDocumentTextLength + 1] = "";
 
 namespace {
 
+// The file is loaded beside the current image, which it replaces only once it has loaded: a
+// reader's message box lets the user paste or resize meanwhile, which replaces the record.
 bool OpenPath(const char* path, HWND mainWindow) {
-  ImageBuffer* image = View.image;
-  FreeImageBuffer(image);
-  const bool loaded = LoadImageFile(image, path);
-  if (loaded) SizeWindowToImage();
-  std::strcpy(CurrentDocumentPath, path);
+  ImageBuffer loaded;
+  const bool opened = LoadImageFile(&loaded, path);
+  std::strcpy(CurrentDocumentPath, path);  // the folder is browsed on from it all the same
+  if (!opened) {
+    const std::string text = "画像を読み込めませんでした．\n" + DocumentName(path);
+    MessageBoxA(mainWindow, text.c_str(), "エラー", MB_OK);
+    return false;
+  }
+  ReplaceImage(View.image, &loaded);
+  SizeWindowToImage();
   SetWindowTextA(mainWindow, DocumentTitle(path).c_str());
-  if (!loaded) InvalidateRect(View.window, nullptr, TRUE);  // nothing to show any more
-  return loaded;
+  return true;
 }
 
 // A string value of an open key; false when missing, not text or too long for 512 bytes.
@@ -97,8 +103,7 @@ void CarryOutEvent(const std::string& devicePath, const std::string& eventId, HW
   const EventStep step = StepForEventAction(ReadSettingInt("EVENT", name.c_str(), -1));
   if (step.acquire) {
     Acquire(step.afterScanMode, mainWindow, step.showSourceDialog);
-  } else if (step.registerAnew) {
-    WriteSettingString("EVENT", name.c_str(), "0");
+  } else if (step.registerAnew && WriteSettingString("EVENT", name.c_str(), "0")) {
     MessageBoxA(mainWindow, name.c_str(), "イベントを登録しました", MB_OK);
   }
 }

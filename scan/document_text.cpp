@@ -6,8 +6,9 @@
 
 bool IsScannerRequest(const char* text) { return std::strncmp(text, "CMD:TWAIN", 9) == 0; }
 
-std::string DocumentTitle(const char* path) {
+std::string DocumentName(const char* path) {
   const long separator = LastPathSeparator(path, std::strlen(path));
-  const char* name = separator > 0 ? path + separator + 1 : path;
-  return std::string(name) + " - Pelora";
+  return separator > 0 ? path + separator + 1 : path;
 }
+
+std::string DocumentTitle(const char* path) { return DocumentName(path) + " - Pelora"; }

@@ -10,7 +10,10 @@ inline constexpr size_t kMaxDocumentTextLength = 511;
 // True when the text begins with "CMD:TWAIN" (case-sensitive).
 bool IsScannerRequest(const char* text);
 
-// The window title for an opened path: the part behind its last "\" (the whole text when
-// there is none), then " - Pelora". A separator only as the first byte does not count, and the
-// second byte of a two-byte character is never taken for one.
+// The file's name as the user knows it: the part of the path behind its last "\" (the whole
+// text when there is none). A separator only as the first byte does not count, and the second
+// byte of a two-byte character is never taken for one.
+std::string DocumentName(const char* path);
+
+// The window title for an opened path: its name, then " - Pelora".
 std::string DocumentTitle(const char* path);

@@ -64,8 +64,13 @@ bool SaveNextInSeries(HWND mainWindow) {
     ShowPathTooLong(mainWindow);
     return false;
   }
-  if (!WriteBmpFile(path.c_str(), View.image)) return false;
+  if (!WriteBmpFile(path.c_str(), View.image)) {
+    ShowNotSaved(mainWindow, path.c_str());
+    return false;
+  }
   SeriesNumber =
       static_cast<int>(static_cast<unsigned>(SeriesNumber) + 1u);  // wraps, never overflows
+  // Stored at once: a run that ends without closing the window must not reuse the number.
+  WriteSettingInt("SeriesSave", "SeriesNo", SeriesNumber);
   return true;
 }

@@ -4,8 +4,9 @@
 
 #include <windows.h>
 
-// Writes the current image under the series' next name and counts up; opens dialog 111
-// first when no model path is set. True when a file was written.
+// Writes the current image under the series' next name, counts up and stores the next number;
+// opens dialog 111 first when no model path is set. True when a file was written; a failed
+// write is told.
 bool SaveNextInSeries(HWND mainWindow);
 
 // Dialog 111; 1 for OK (the path is stored in the settings), 2 for cancel.

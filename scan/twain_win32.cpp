@@ -1,7 +1,6 @@
 #include "scan/twain.h"
 
 #include <cstring>
-#include <utility>
 
 #include "core/bmp_format.h"
 #include "core/dib_conversion.h"
@@ -20,7 +19,8 @@ using SourceManagerEntry = uint16_t(WINAPI*)(TwIdentity* origin, TwIdentity* des
 constexpr int kNoSourceManager = 1;
 constexpr int kSourceManagerOpen = 3;
 constexpr int kSourceEnabled = 5;
-constexpr int kTransferring = 6;  // pages are being taken: the source is not fed meanwhile
+// The source raised an event that the main window takes up from its queue: it is fed no more.
+constexpr int kSourceEventRaised = 6;
 
 struct TwainSessionRecord {
   int SessionState = kNoSourceManager;
@@ -31,7 +31,11 @@ struct TwainSessionRecord {
   TwIdentity SourceIdentity = {};
   TwUserInterface userInterface = {};
   int AfterScanMode = 0;
-  HHOOK messageHook = nullptr;  // feeds the source while it is enabled
+  HHOOK messageHook = nullptr;      // feeds the source while it is enabled
+  uint16_t sourceEvent = MSG_NULL;  // MSG_XFERREADY or MSG_CLOSEDSREQ, once raised
+  // Calls into the source manager under way. It may run a dialog of its own meanwhile, whose
+  // loop dispatches our messages: nothing may call it again, feed the source or unload it.
+  int callsUnderWay = 0;
 };
 
 TwainSessionRecord TwainSession;
@@ -39,7 +43,11 @@ TwainSessionRecord TwainSession;
 uint16_t CallSourceManager(TwIdentity* destination, uint32_t group, uint16_t type, uint16_t message,
                            void* data) {
   if (TwainSession.entry == nullptr) return TWRC_FAILURE;
-  return TwainSession.entry(&TwainSession.AppIdentity, destination, group, type, message, data);
+  ++TwainSession.callsUnderWay;
+  const uint16_t result =
+      TwainSession.entry(&TwainSession.AppIdentity, destination, group, type, message, data);
+  --TwainSession.callsUnderWay;
+  return result;
 }
 
 uint16_t CallSource(uint32_t group, uint16_t type, uint16_t message, void* data) {
@@ -70,18 +78,6 @@ void ShowTransferMessage(const char* text) {
   MessageBoxA(TwainSession.parent, text, "TWAIN(Pelo)", MB_OK);
 }
 
-void SwapImages(ImageBuffer* a, ImageBuffer* b) {
-  std::swap(a->kind, b->kind);
-  std::swap(a->bitsPerPixel, b->bitsPerPixel);
-  std::swap(a->width, b->width);
-  std::swap(a->height, b->height);
-  std::swap(a->pixels, b->pixels);
-  std::swap(a->stride, b->stride);
-  std::swap(a->memoryDC, b->memoryDC);
-  std::swap(a->bitmap, b->bitmap);
-  std::swap(a->info, b->info);
-}
-
 // Converts a packed DIB (of any depth, palette length, masks or row order) into a new 24-bit
 // image that replaces the target's only when the whole conversion worked.
 bool ConvertPackedDib(const uint8_t* bytes, size_t length, ImageBuffer* target) {
@@ -92,8 +88,7 @@ bool ConvertPackedDib(const uint8_t* bytes, size_t length, ImageBuffer* target) 
   ImageBuffer fresh;
   if (!CreateImageBuffer(&fresh, header.biWidth, 0, height)) return false;
   if (!DrawDibInto(layout.info, bytes + layout.pixelOffset, fresh.memoryDC, &fresh)) return false;
-  FreeImageBuffer(target);
-  SwapImages(&fresh, target);
+  ReplaceImage(target, &fresh);
   return true;
 }
 
@@ -137,8 +132,8 @@ void DiscardPendingPages() {
 }
 
 // Takes the pages the source has ready. Only a series save wants more than one: each page
-// but the last is saved at once, the last is announced like a single image. True when the
-// last transfer brought an image.
+// but the last is shown and saved at once, the last is announced like a single image. True
+// when the last page is still to be announced.
 bool TransferPages() {
   for (;;) {
     const bool arrived = TransferNativeImage();
@@ -148,7 +143,12 @@ bool TransferPages() {
       DiscardPendingPages();
       return arrived;
     }
-    SendMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, kAfterScanSeriesSave);
+    // A page that could not be saved stays shown: the next one must not take its place.
+    if (SendMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, kAfterScanSeriesSave) ==
+        0) {
+      DiscardPendingPages();
+      return false;
+    }
   }
 }
 
@@ -165,34 +165,35 @@ void EndAcquisition() {
   if (TwainSession.library != nullptr) CloseSourceManager();
 }
 
-// True when the message was an event of the enabled source and is finished.
+// True when the message was an event of the enabled source and is finished. What the source
+// asks for runs message boxes and dialogs of its own: the main window takes it up later.
 bool TwainFilterMessage(MSG* message) {
   if (TwainSession.SessionState != kSourceEnabled) return false;
   TwEvent event = {message, MSG_NULL};
   const uint16_t result = CallSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
-  if (event.TWMessage == MSG_XFERREADY) {
-    TwainSession.SessionState = kTransferring;
-    const bool arrived = TransferPages();
-    EndAcquisition();
-    // Only a new image is shown, printed or saved; a failed transfer leaves the old one be.
-    if (arrived) {
-      PostMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, TwainSession.AfterScanMode);
-    }
-  } else if (event.TWMessage == MSG_CLOSEDSREQ) {
-    EndAcquisition();
+  if (event.TWMessage == MSG_XFERREADY || event.TWMessage == MSG_CLOSEDSREQ) {
+    TwainSession.SessionState = kSourceEventRaised;
+    TwainSession.sourceEvent = event.TWMessage;
+    PostMessageA(TwainSession.parent, WM_COMMAND, ID_SOURCE_EVENT, 0);
   }
   return result == TWRC_DSEVENT;
 }
 
 // Every message the thread takes from its queue, in the main loop or in the loop of a dialog,
-// message box or menu, goes to the enabled source first; what was the source's own is
-// handled no further.
+// message box or menu, goes to the enabled source first, unless it is taken inside a call of
+// the source manager; what was the source's own is handled no further.
 LRESULT CALLBACK FeedSource(int code, WPARAM removal, LPARAM lParam) {
   auto* message = reinterpret_cast<MSG*>(lParam);
-  if (code == HC_ACTION && removal == PM_REMOVE && TwainFilterMessage(message)) {
+  if (code == HC_ACTION && removal == PM_REMOVE && TwainSession.callsUnderWay == 0 &&
+      TwainFilterMessage(message)) {
     message->message = WM_NULL;
   }
   return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+void ShowBusy(HWND owner) {
+  MessageBoxA(owner, "スキャン中です．終わってからもう一度操作してください．", "TWAIN(Pelo)",
+              MB_OK);
 }
 
 }  // namespace
@@ -236,10 +237,31 @@ bool CloseSourceManager() {
 }
 
 bool RefusedWhileScanning(HWND owner) {
-  if (TwainSession.SessionState < kSourceEnabled) return false;
-  MessageBoxA(owner, "スキャン中です．終わってからもう一度操作してください．", "TWAIN(Pelo)",
-              MB_OK);
+  if (TwainSession.SessionState < kSourceEnabled && TwainSession.callsUnderWay == 0) return false;
+  ShowBusy(owner);
   return true;
+}
+
+bool RefusedDuringSourceManagerCall(HWND owner) {
+  if (TwainSession.callsUnderWay == 0) return false;
+  ShowBusy(owner);
+  return true;
+}
+
+void TakeUpSourceEvent() {
+  // The window may have closed the session meanwhile. No call of the source manager is under
+  // way here: the event is raised between calls, and from then on every request is refused.
+  if (TwainSession.SessionState != kSourceEventRaised) return;
+  if (TwainSession.sourceEvent == MSG_CLOSEDSREQ) {
+    EndAcquisition();
+    return;
+  }
+  const bool arrived = TransferPages();
+  EndAcquisition();
+  // Only a new image is shown, printed or saved; a failed transfer leaves the old one be.
+  if (arrived) {
+    PostMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, TwainSession.AfterScanMode);
+  }
 }
 
 bool SelectSource(const char* productName, HWND parent) {

@@ -1,5 +1,7 @@
 #include "shell/file_dialogs.h"
 
+#include <string>
+
 #include "core/bmp_writer.h"
 #include "scan/document_open.h"
 #include "shell/image_view.h"
@@ -36,5 +38,12 @@ bool ChooseAndSaveBmp(HWND owner) {
       FileDialogRecord(owner, "ビットマップ\0*.bmp\0すべて(*.*)\0*.*\0", "保存", "bmp",
                        OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, name, sizeof name);
   if (!GetSaveFileNameA(&record)) return false;
-  return WriteBmpFile(name, View.image);
+  if (WriteBmpFile(name, View.image)) return true;
+  ShowNotSaved(owner, name);
+  return false;
+}
+
+void ShowNotSaved(HWND owner, const char* path) {
+  const std::string text = std::string("保存できませんでした．\n") + path;
+  MessageBoxA(owner, text.c_str(), "エラー", MB_OK);
 }

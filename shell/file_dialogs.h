@@ -8,8 +8,11 @@
 bool ChooseAndOpenFile(HWND owner);
 
 // Lets the user choose a name and writes the current image there as BMP; false on cancel or
-// a failed write.
+// a failed write, which is told.
 bool ChooseAndSaveBmp(HWND owner);
+
+// Tells the user that the file at `path` was not written (an existing one is kept).
+void ShowNotSaved(HWND owner, const char* path);
 
 // The record of a common file dialog as the older dialog versions know it (structure size of
 // version 4), filter index 1; `name` of `nameSize` bytes starts as the empty string.

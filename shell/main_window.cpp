@@ -57,7 +57,16 @@ void OpenDroppedFile(HWND window, HDROP drop) {
   DragFinish(drop);
 }
 
-void RunCommand(HWND window, UINT command, LPARAM lParam) {
+// Shows an image just scanned and does what the scan was for; false when it was to be saved
+// and was not.
+bool CompleteScan(HWND window, LPARAM afterScanMode) {
+  SizeWindowToImage();
+  EnableImageMenuItems(window);
+  if (afterScanMode == kAfterScanPrint) PrintImage(window);
+  return afterScanMode != kAfterScanSeriesSave || SaveNextInSeries(window);
+}
+
+void RunCommand(HWND window, UINT command) {
   switch (command) {
     case ID_FILE_OPEN:
       ChooseAndOpenFile(window);
@@ -135,11 +144,8 @@ void RunCommand(HWND window, UINT command, LPARAM lParam) {
     case ID_SERIES_SAVE:
       SaveNextInSeries(window);
       break;
-    case ID_SCAN_COMPLETE:
-      SizeWindowToImage();
-      EnableImageMenuItems(window);
-      if (lParam == kAfterScanPrint) PrintImage(window);
-      if (lParam == kAfterScanSeriesSave) SaveNextInSeries(window);
+    case ID_SOURCE_EVENT:
+      TakeUpSourceEvent();
       break;
     default:
       break;
@@ -172,7 +178,9 @@ void SetFitMode(bool fit) {
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      RunCommand(window, LOWORD(wParam), lParam);
+      // The pages of a feeder batch are sent: the result tells whether to go on.
+      if (LOWORD(wParam) == ID_SCAN_COMPLETE) return CompleteScan(window, lParam) ? 1 : 0;
+      RunCommand(window, LOWORD(wParam));
       break;
     case WM_SIZE:
       if (MainWindow.statusBarShown) SendMessageA(MainWindow.statusBar, WM_SIZE, wParam, lParam);
@@ -195,6 +203,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       OpenDroppedFile(window, reinterpret_cast<HDROP>(wParam));
       break;
     case WM_CLOSE:
+      // Closing unloads the source manager, which may be showing its selection dialog.
+      if (RefusedDuringSourceManagerCall(window)) return 0;
       WriteWindowState(window);
       break;
     case WM_DESTROY:

@@ -14,8 +14,7 @@ HGLOBAL PrinterDevNames = nullptr;
 }  // namespace
 
 bool PrintImage(HWND owner) {
-  const ImageBuffer* image = View.image;
-  if (image->kind == kImageEmpty) {
+  if (View.image->kind == kImageEmpty) {
     ShowNoImageLoaded(owner);
     return false;
   }
@@ -31,6 +30,8 @@ bool PrintImage(HWND owner) {
   PrinterDevNames = dialog.hDevNames;
   if (!chosen || dialog.hDC == nullptr) return false;
 
+  // Taken after the dialog, whose loop lets a resize replace the image.
+  const ImageBuffer* image = View.image;
   HDC printer = dialog.hDC;
   const ViewSize printed =
       PrintedSize({GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES)},

@@ -18,6 +18,7 @@ int ReadSettingInt(const char* section, const char* key, int fallback);
 size_t ReadSettingString(const char* section, const char* key, const char* fallback, char* out,
                          size_t size);
 
-// Writes one key; the file and the section are made when missing. False when not written.
+// Writes one key; the file and the section are made when missing. False when not written:
+// the first failure of a run is told in a message box owned by the main window.
 bool WriteSettingString(const char* section, const char* key, const char* value);
 bool WriteSettingInt(const char* section, const char* key, int value);

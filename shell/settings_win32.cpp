@@ -1,8 +1,24 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
+#include "shell/app_state.h"
 #include "shell/settings.h"
+
+namespace {
+
+bool WriteFailureTold = false;
+
+// Once a run: every later write fails the same way.
+void TellWriteFailure(const char* path) {
+  if (WriteFailureTold) return;
+  WriteFailureTold = true;
+  const std::string text = std::string("設定を保存できません．\n") + path;
+  MessageBoxA(MainWindow.window, text.c_str(), "エラー", MB_OK);
+}
+
+}  // namespace
 
 bool GetSettingsPath(char buffer[kSettingsPathSize]) {
   char module[kSettingsPathSize];
@@ -33,7 +49,11 @@ size_t ReadSettingString(const char* section, const char* key, const char* fallb
 
 bool WriteSettingString(const char* section, const char* key, const char* value) {
   char path[kSettingsPathSize];
-  return GetSettingsPath(path) && WritePrivateProfileStringA(section, key, value, path) != FALSE;
+  if (GetSettingsPath(path) && WritePrivateProfileStringA(section, key, value, path) != FALSE) {
+    return true;
+  }
+  TellWriteFailure(path);
+  return false;
 }
 
 bool WriteSettingInt(const char* section, const char* key, int value) {

@@ -6,13 +6,11 @@
 
 #include <cstdint>
 
-struct ImageBuffer;
-
 // The alpha image chosen in the dialog; emptied each time the dialog opens.
 extern char AlphaImagePath[512];
 
 INT_PTR CALLBACK VqiExportDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Asks for the output file and encodes the image there; false on cancel or a failed write.
-bool SaveAsVqi(HWND owner, const ImageBuffer* image, int mode, uint32_t options,
-               uint32_t transparentColour);
+// Asks for the output file and encodes the current image there; false on cancel or a failed
+// write.
+bool SaveAsVqi(HWND owner, int mode, uint32_t options, uint32_t transparentColour);

@@ -67,7 +67,7 @@ void Export(HWND dialog) {
   const uint32_t green = GetDlgItemInt(dialog, IDC_VQI_GREEN, nullptr, FALSE);
   const uint32_t blue = GetDlgItemInt(dialog, IDC_VQI_BLUE, nullptr, FALSE);
   const uint32_t options = alphaKind * 256 + huffman * 4 + rle * 2 + delta;
-  SaveAsVqi(dialog, View.image, mode, options, red * 65536 + green * 256 + blue);
+  SaveAsVqi(dialog, mode, options, red * 65536 + green * 256 + blue);
 }
 
 }  // namespace
@@ -96,12 +96,12 @@ INT_PTR CALLBACK VqiExportDialog(HWND dialog, UINT message, WPARAM wParam, LPARA
   return FALSE;
 }
 
-bool SaveAsVqi(HWND owner, const ImageBuffer* image, int mode, uint32_t options,
-               uint32_t transparentColour) {
+bool SaveAsVqi(HWND owner, int mode, uint32_t options, uint32_t transparentColour) {
   char name[512];
   OPENFILENAMEA record =
       FileDialogRecord(owner, "VQI形式\0*.vqi\0すべて(*.*)\0*.*\0", "保存", "vqi",
                        OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, name, sizeof name);
   if (!GetSaveFileNameA(&record)) return false;
-  return EncodeVqi(owner, AlphaImagePath, image, name, mode, options, transparentColour);
+  // Taken after the dialog, whose loop lets the image be replaced.
+  return EncodeVqi(owner, AlphaImagePath, View.image, name, mode, options, transparentColour);
 }

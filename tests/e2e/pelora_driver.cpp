@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <winspool.h>
 
+#include "shell/print_geometry.h"
 #include "tests/fixtures/bmp_builder.h"
 
 namespace {
@@ -161,15 +162,15 @@ HWND PeloraProgram::WaitForOwnWindow(const char* className, DWORD ms, const char
   return search.found;
 }
 
-std::string PeloraProgram::AnswerMessageBox(DWORD ms) const {
-  HWND box = WaitForOwnWindow("#32770", ms);
+std::string PeloraProgram::AnswerMessageBox(DWORD ms, const char* caption) const {
+  HWND box = WaitForOwnWindow("#32770", ms, caption);
   if (box == nullptr) return "<none>";
   const std::string seen = BoxText(box);
   CloseDialog(box);
   return seen;
 }
 
-void PeloraProgram::OpenByDropping(const std::string& path) const {
+void PeloraProgram::Drop(const std::string& path) const {
   // The drop's memory block lives in the program, as the shell's would: a DROPFILES header
   // followed by the name and two zeros.
   std::vector<char> block(sizeof(DROPFILES));
@@ -182,6 +183,10 @@ void PeloraProgram::OpenByDropping(const std::string& path) const {
   ASSERT_TRUE(WriteProcessMemory(process, remote, block.data(), block.size(), nullptr));
   CloseHandle(process);
   PostMessageA(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
+void PeloraProgram::OpenByDropping(const std::string& path) const {
+  Drop(path);
   const std::string title = path.substr(path.rfind('\\') + 1) + " - Pelora";
   ASSERT_TRUE(WaitUntil([&] { return Title() == title; })) << Title();
   Settle();
@@ -282,4 +287,24 @@ std::string InstallTestPrinter(const std::string& unixJob) {
   std::string job = "Z:" + unixJob;
   std::replace(job.begin(), job.end(), '/', '\\');
   return job;
+}
+
+std::string TakePrintJob(const std::string& job) {
+  std::string text;
+  WaitUntil([&] {
+    const std::vector<uint8_t> bytes = ReadBytes(job);
+    text.assign(bytes.begin(), bytes.end());
+    return text.find("%%EOF") != std::string::npos;
+  });
+  DeleteFileA(job.c_str());
+  return text;
+}
+
+std::string PrintedScale(int width, int height) {
+  HDC printer = CreateDCA(nullptr, "Pelora Test Printer", nullptr, nullptr);
+  const ViewSize printed = PrintedSize(
+      {GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES)}, {width, height});
+  DeleteDC(printer);
+  return "0 0 translate\n" + std::to_string(printed.width) + " " + std::to_string(printed.height) +
+         " scale";
 }

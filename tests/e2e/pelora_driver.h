@@ -80,10 +80,12 @@ class PeloraProgram {
   // window ("#32770" for dialogs and message boxes) and, unless null, this title.
   HWND WaitForOwnWindow(const char* className, DWORD ms = 10000, const char* title = nullptr) const;
   HWND WaitForDialog(const char* title) const { return WaitForOwnWindow("#32770", 10000, title); }
-  // Waits for a message box of the program and answers it; gives "caption: text", or
-  // "<none>" when none shows in time.
-  std::string AnswerMessageBox(DWORD ms = 10000) const;
-  // Drops the file on the window as the shell does and waits until it has been opened.
+  // Waits for a message box of the program (with this caption, unless null) and answers it;
+  // gives "caption: text", or "<none>" when none shows in time.
+  std::string AnswerMessageBox(DWORD ms = 10000, const char* caption = nullptr) const;
+  // Drops the file on the window as the shell does.
+  void Drop(const std::string& path) const;
+  // Drops the file and waits until it has been opened.
   void OpenByDropping(const std::string& path) const;
 
  private:
@@ -128,11 +130,14 @@ inline std::string Quoted(const std::string& text) { return "\"" + text + "\""; 
 // Makes Wine's PostScript driver, with an A4 page of our own, the default printer, its jobs
 // written to `unixJob`; gives the job's path as Windows names it.
 std::string InstallTestPrinter(const std::string& unixJob);
+// Waits until a whole job has been written to `job` and takes it away; gives its text.
+std::string TakePrintJob(const std::string& job);
+// What a job says when a picture of `size` fills the test printer's page as far as it can.
+std::string PrintedScale(int width, int height);
 
 // A folder and a program copy of each test's own.
 class ViewerTest : public ::testing::Test {
  protected:
-
   // Writes a picture of coded colours into the test's folder; gives its path.
   std::string WriteCodedImage(const std::string& name, int width, int height) {
     WriteTestBmp(folder_.Path(name), width, height, CodedColor);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "adjust/adjust_ids.h"
 #include "core/image_loader.h"
 #include "shell/resource.h"
 #include "shell/view_geometry.h"
@@ -215,7 +216,13 @@ TEST_F(Scanning, RequestsMenuAndFailures) {
     EXPECT_TRUE(WaitUntilShown(shown));
   }
 
-  // Closing the window during an acquisition closes the source.
+  // Closed in its own dialog, or by closing the window, the source is closed and scans
+  // nothing.
+  ConfigureScanner(kPage);
+  AcquireWithDialog(2);
+  ASSERT_TRUE(WaitUntilScannerClosed());
+  EXPECT_EQ(ScannerLog(), kClosedDialog);
+  EXPECT_TRUE(WaitUntilShown(shown));
   ConfigureScanner(kPage);
   pelora_.PostCommand(ID_TWAIN_ACQUIRE);
   ASSERT_NE(pelora_.WaitForOwnWindow("VirtualScannerDialog"), nullptr);
@@ -284,10 +291,28 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "EVENT", "ScanButton"), 2);
   EXPECT_EQ(Registration(), Quoted(pelora_.ExePath()) + " CMD:TWAIN\\%1 %2");
 
+  // While the source manager's selection dialog shows, a button, a scan from the menu and
+  // closing the window are refused; the source chosen there scans at the next press.
+  pelora_.PostCommand(ID_TWAIN_SELECT);
+  HWND select = pelora_.WaitForDialog("ソースの選択");
+  HandOver(Request(kScanEvent),
+           [&] { EXPECT_EQ(pelora_.AnswerMessageBox(10000, "TWAIN(Pelo)"), kBusy); });
+  for (const UINT message : {WM_COMMAND, WM_CLOSE}) {
+    PostMessageA(pelora_.Window(), message, ID_TWAIN_ACQUIRE, 0);
+    EXPECT_EQ(pelora_.AnswerMessageBox(10000, "TWAIN(Pelo)"), kBusy);
+  }
+  ASSERT_TRUE(CloseDialog(select));
+  ConfigureScanner(kPage);
+  HandOver(Request(kScanEvent));
+  ASSERT_TRUE(WaitUntilScannerClosed());
+  EXPECT_EQ(ScannerLog(), kScanWithoutDialog);
+
   // Without the right to change the key, what is already so needs none; a change is refused
   // with what it takes. With the right, the registration is removed, and then needs no change.
-  for (const auto& [restricted, check] : {std::pair{true, BST_CHECKED}, {true, BST_UNCHECKED},
-                                          {false, BST_UNCHECKED}, {false, BST_UNCHECKED}}) {
+  for (const auto& [restricted, check] : {std::pair{true, BST_CHECKED},
+                                          {true, BST_UNCHECKED},
+                                          {false, BST_UNCHECKED},
+                                          {false, BST_UNCHECKED}}) {
     SetRegistrationKeyAccess(restricted ? "D:(D;;0x6;;;WD)(A;;KA;;;WD)" : "D:(A;;KA;;;WD)");
     pelora_.PostCommand(ID_EDIT_SETTINGS);
     settings = pelora_.WaitForDialog("設定");
@@ -311,18 +336,24 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   ASSERT_TRUE(WaitUntilScannerClosed());
   EXPECT_TRUE(WaitUntilShown(other));
 
-  // "印刷": the page, once shown, goes to the printer chosen in the print dialog.
+  // "印刷": the page, once shown, goes to the printer chosen in the print dialog. Pressed while
+  // the resize dialog is open, whose OK comes during the print dialog, the page is printed
+  // as resized.
   const std::string job =
       InstallTestPrinter("/tmp/pelora-scan-" + std::to_string(GetCurrentProcessId()) + ".ps");
   WritePrivateProfileStringA("EVENT", "ScanButton", "3", pelora_.SettingsPath().c_str());
   ConfigureScanner(kPage);
+  pelora_.PostCommand(ID_EDIT_RESIZE);
+  HWND resize = pelora_.WaitForDialog("リサイズ");
   HandOver(Request(kScanEvent));
-  ASSERT_TRUE(CloseDialog(pelora_.WaitForDialog("印刷")));
-  EXPECT_TRUE(WaitUntil([&] {
-    const std::vector<uint8_t> bytes = ReadBytes(job);
-    return std::string(bytes.begin(), bytes.end()).find("%%EOF") != std::string::npos;
-  }));
-  DeleteFileA(job.c_str());
+  HWND print = pelora_.WaitForDialog("印刷");
+  SendDlgItemMessageA(resize, IDC_RESIZE_KEEP_RATIO, BM_SETCHECK, BST_UNCHECKED, 0);
+  SetDlgItemTextA(resize, IDC_RESIZE_WIDTH, "100");
+  SetDlgItemTextA(resize, IDC_RESIZE_HEIGHT, "300");
+  PressButton(resize, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(resize); }));
+  ASSERT_TRUE(CloseDialog(print));
+  EXPECT_NE(TakePrintJob(job).find(PrintedScale(100, 300)), std::string::npos);
 
   // While a page is awaited the user asks for another scan from the menu, pastes (a new
   // picture record) and presses again: every request is refused, and the page arrives while
@@ -354,27 +385,52 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   ConfigureScanner(feeder);
   HandOver(Request(kScanEvent));
   ASSERT_TRUE(WaitUntilScannerClosed());
-  EXPECT_EQ(ScannerLog(),
-            "OPENDS ENABLEDS 0 0 XFER 0 ENDXFER RESET DISABLEDS CLOSEDS ");
+  EXPECT_EQ(ScannerLog(), "OPENDS ENABLEDS 0 0 XFER 0 ENDXFER RESET DISABLEDS CLOSEDS ");
   pelora_.PostCommand(ID_SERIES_SETTINGS);
   HWND series = pelora_.WaitForDialog("連番保存設定");
   SetDlgItemTextA(series, IDC_SERIES_PATH, folder_.Path("page.bmp").c_str());
   SetDlgItemTextA(series, IDC_SERIES_NUMBER, "9");
   ASSERT_TRUE(CloseDialog(series));
   WritePrivateProfileStringA("EVENT", "ScanButton", "4", pelora_.SettingsPath().c_str());
+  // A page that cannot be saved (its file is read-only) is told, stays shown and ends the
+  // batch; the number saved before it is stored at once.
+  const std::string readOnly = folder_.Path("page10.bmp");
+  WriteBytes(readOnly, {'o', 'l', 'd'});
+  SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
   ConfigureScanner(feeder);
   HandOver(Request(kScanEvent));
-  ASSERT_TRUE(WaitUntil([&] { return FileExists(folder_.Path("page11.bmp")); }));
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 保存できませんでした．\n" + readOnly);
   ASSERT_TRUE(WaitUntilScannerClosed());
-  for (int page = 0; page < 3; ++page) {
-    EXPECT_TRUE(
-        FileHoldsPage(folder_.Path("page" + std::to_string(9 + page) + ".bmp"), feeder, page));
+  EXPECT_EQ(ScannerLog(),
+            "OPENDS ENABLEDS 0 0 XFER 0 ENDXFER XFER 1 ENDXFER RESET DISABLEDS CLOSEDS ");
+  EXPECT_TRUE(WaitUntilShown(feeder, 1));
+  EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "SeriesSave", "SeriesNo"), 10);
+  SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ConfigureScanner(feeder);
+  HandOver(Request(kScanEvent));
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(folder_.Path("page12.bmp")); }));
+  ASSERT_TRUE(WaitUntilScannerClosed());
+  for (int page = 0; page < 4; ++page) {
+    EXPECT_TRUE(FileHoldsPage(folder_.Path("page" + std::to_string(9 + page) + ".bmp"), feeder,
+                              page ? page - 1 : 0));
   }
-  EXPECT_FALSE(FileExists(folder_.Path("page12.bmp")));
+  EXPECT_FALSE(FileExists(folder_.Path("page13.bmp")));
   EXPECT_TRUE(WaitUntilShown(feeder, 2));
   EXPECT_FALSE(ScannerLogHas("RESET"));
+
+  // A settings file that cannot be written (held open: Wine lets its administrator write
+  // read-only files) is told once: a new event is not announced as registered, closing tells
+  // no more. The series number was stored with each page.
+  HANDLE held = CreateFileA(pelora_.SettingsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  HandOver(Request("{A1000001-0000-0000-0000-00000000000B}"), [&] {
+    EXPECT_EQ(pelora_.AnswerMessageBox(),
+              "エラー: 設定を保存できません．\n" + pelora_.SettingsPath());
+  });
+  EXPECT_EQ(pelora_.AnswerMessageBox(500), "<none>");
   EXPECT_EQ(pelora_.Close(), 0u);
-  EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "SeriesSave", "SeriesNo"), 12);
+  CloseHandle(held);
+  EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "SeriesSave", "SeriesNo"), 13);
 }
 
 // The still-image service starts the program by its registration as written now (quoted) or

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "adjust/adjust_ids.h"
-#include "shell/print_geometry.h"
 #include "shell/resource.h"
 #include "shell/view_geometry.h"
 #include "tests/e2e/pelora_driver.h"
@@ -107,9 +106,22 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   EXPECT_EQ(CaptureClient(pelora_.View()).At(37, 251), CodedColor(251, 199 - 37));
   pelora_.Command(ID_ROTATE_LEFT);
 
+  // A plug-in that cannot be loaded is told over the window; a paste meanwhile does not
+  // disturb the file being opened, which the next reader takes.
+  pelora_.Command(ID_EDIT_COPY);
+  WriteSettings(pelora_.SettingsPath(), "[spi]\r\n.abs=absent.dll\r\n");
+  pelora_.Drop(WriteCodedImage("d.abs", 260, 60));
+  HWND box = pelora_.WaitForDialog("absent.dll");
+  EXPECT_EQ(GetWindow(box, GW_OWNER), pelora_.Window());
+  pelora_.Command(ID_EDIT_PASTE);
+  CloseDialog(box);
+  EXPECT_TRUE(WaitUntil([&] { return pelora_.Title() == "d.abs - Pelora"; }));
+  pelora_.Settle();
+  EXPECT_EQ(pelora_.ViewSize(), (SIZE{260, 60}));
+  EXPECT_EQ(CaptureClient(pelora_.View()).At(259, 59), CodedColor(259, 59));
+
   // Pasted, a copy keeps every pixel and the window is refitted to it; pasted into the
   // image, it keeps the image's size. Text on the clipboard pastes nothing.
-  pelora_.Command(ID_EDIT_COPY);
   OpenSolid(0x336699);
   pelora_.Command(ID_EDIT_PASTE);
   ASSERT_EQ(pelora_.ViewSize(), (SIZE{300, 200}));
@@ -147,31 +159,17 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
             "エラー: 画像が大きすぎてクリップボードにコピーできません．");
   EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
 
-  // After a file that does not load there is no image: the commands change nothing, copying
-  // leaves the clipboard as it was.
-  const std::string broken = folder_.Path("broken.bmp");
-  WriteBytes(broken, {'B', 'M', 1, 2, 3});
-  pelora_.OpenByDropping(broken);
-  RECT before, after;
-  GetWindowRect(pelora_.Window(), &before);
-  for (UINT command : {ID_ROTATE_LEFT, ID_EDIT_PASTE}) pelora_.Command(command);
-  for (UINT command : {ID_EDIT_COPY, ID_EDIT_RESIZE, ID_EDIT_PASTE_INTO}) {
-    pelora_.PostCommand(command);
-    EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 画像が読み込まれていません");
-  }
-  HWND dialog = OpenDialog(ID_EDIT_HSV, "HSV調整");
-  EXPECT_EQ(Centre(GetDlgItem(dialog, IDC_PREVIEW_BEFORE)), 0xFFFFFFu);
-  Type(dialog, IDC_HSV_HUE, "30");
-  CloseDialog(dialog);
+  // A file that does not load is told by name; the picture and the title stay.
+  OpenSolid(0xFF0000);
+  WriteBytes(folder_.Path("broken.bmp"), {'B', 'M', 1, 2, 3});
+  pelora_.Drop(folder_.Path("broken.bmp"));
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 画像を読み込めませんでした．\nbroken.bmp");
   pelora_.Settle();
-  GetWindowRect(pelora_.Window(), &after);
-  EXPECT_TRUE(EqualRect(&before, &after));
-  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
-  EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+  EXPECT_EQ(pelora_.Title(), "16711680.bmp - Pelora");
+  EXPECT_EQ(Centre(pelora_.View()), 0xFF0000u);
 
   // Colours: only the preview changes until OK; values out of range are refused.
-  OpenSolid(0xFF0000);
-  dialog = OpenDialog(ID_EDIT_HSV, "HSV調整");
+  HWND dialog = OpenDialog(ID_EDIT_HSV, "HSV調整");
   Type(dialog, IDC_HSV_HUE, "120");
   EXPECT_EQ(Centre(GetDlgItem(dialog, IDC_PREVIEW_AFTER)), 0x00FF00u);
   EXPECT_EQ(Centre(GetDlgItem(dialog, IDC_PREVIEW_BEFORE)), 0xFF0000u);
@@ -193,6 +191,22 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   // 769: delta (1), Huffman (0x100) and run-length (0x200) coding.
   EXPECT_EQ(Export(0, "default.vqi"), "1/3/769");
   EXPECT_EQ(Export(1, "keyed.vqi"), "1/4/769");
+  // A file that cannot be replaced is kept, also once the user has agreed to replace it, and
+  // the user is told.
+  const std::string kept = folder_.Path("keyed.vqi");
+  const std::vector<uint8_t> keyed = ReadBytes(kept);
+  SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_READONLY);
+  for (UINT command : {ID_FILE_SAVE_BMP, ID_FILE_SAVE_VQI}) {
+    pelora_.PostCommand(command);
+    if (command == ID_FILE_SAVE_VQI) PressButton(pelora_.WaitForDialog("VQIで出力"), IDOK);
+    AnswerFileDialog(pelora_.WaitForDialog("保存"), kept);
+    HWND prompt = nullptr;  // the system's question whether to replace the file
+    WaitUntil([&] { return GetDlgItem(prompt = pelora_.WaitForOwnWindow("#32770"), IDYES); });
+    CloseDialog(prompt, IDYES);
+    EXPECT_EQ(pelora_.AnswerMessageBox(10000, "エラー"), "エラー: 保存できませんでした．\n" + kept);
+  }
+  EXPECT_EQ(ReadBytes(kept), keyed);
+  SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL);
   pelora_.OpenByDropping(folder_.Path("default.vqi"));
   EXPECT_EQ(pelora_.ViewSize(), (SIZE{120, 80}));
 
@@ -246,29 +260,16 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   // Printing fills the page's width, or its height, with one page.
   const std::string job =
       InstallTestPrinter("/tmp/pelora-print-" + std::to_string(GetCurrentProcessId()) + ".ps");
-  HDC printer = CreateDCA(nullptr, "Pelora Test Printer", nullptr, nullptr);
-  const ViewSize printable = {GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES)};
-  DeleteDC(printer);
   for (const ViewSize size : {ViewSize{1000, 500}, ViewSize{500, 1000}}) {
-    pelora_.OpenByDropping(WriteCodedImage(std::to_string(size.height) + ".bmp", size.width,
-                                           size.height));
-    DeleteFileA(job.c_str());
+    pelora_.OpenByDropping(
+        WriteCodedImage(std::to_string(size.height) + ".bmp", size.width, size.height));
     pelora_.PostCommand(ID_FILE_PRINT);
     ASSERT_TRUE(CloseDialog(pelora_.WaitForDialog("印刷")));
-    std::string text;
-    EXPECT_TRUE(WaitUntil([&] {
-      const std::vector<uint8_t> bytes = ReadBytes(job);
-      text.assign(bytes.begin(), bytes.end());
-      return text.find("%%EOF") != std::string::npos;
-    }));
+    const std::string text = TakePrintJob(job);
     EXPECT_NE(text.find("%%Title: PeloraApp"), std::string::npos);
     EXPECT_EQ(text.find("%%Page: 2"), std::string::npos);
-    const ViewSize printed = PrintedSize(printable, size);
-    EXPECT_NE(text.find("0 0 translate\n" + std::to_string(printed.width) + " " +
-                        std::to_string(printed.height) + " scale"),
-              std::string::npos);
+    EXPECT_NE(text.find(PrintedScale(size.width, size.height)), std::string::npos);
   }
-  DeleteFileA(job.c_str());
 
   // Fit mode shrinks and centres, and needs no bars.
   pelora_.Command(ID_VIEW_FIT);

@@ -17,7 +17,6 @@
 #include "tests/win/pixels.h"
 #include "tests/win/temp_folder.h"
 #include "vqi/vqi_encoder.h"
-#include "vqi/vqi_export.h"
 
 namespace {
 
@@ -25,7 +24,7 @@ using enum TestPluginBehaviour;
 
 bool Write(bool vqi, const std::string& path, const ImageBuffer& image) {
   const uint32_t allStages = kExportDelta | kExportRle | kExportHuffman;
-  return vqi ? EncodeVqi(nullptr, "", &image, path.c_str(), kExportRgb, allStages, 0)
+  return vqi ? EncodeVqiImage(&image, path.c_str(), kExportRgb, allStages, 0, nullptr)
              : WriteBmpFile(path.c_str(), &image);
 }
 

@@ -1,4 +1,4 @@
-#include "adjust/rotation.h"
+#include "core/rotation.h"
 
 #include "core/vector_code.h"
 
@@ -151,13 +151,13 @@ void MoveImageInto(ImageBuffer* target, ImageBuffer* source) {
 
 }  // namespace
 
-void RotateImage(ImageBuffer* image, int direction) {
-  if (image->kind == kImageEmpty || image->bitsPerPixel != 24) return;
-  if (direction != kTurnLeft && direction != kTurnRight) return;
+bool RotateImage(ImageBuffer* image, int direction) {
+  if (image->kind == kImageEmpty || image->bitsPerPixel != 24) return false;
+  if (direction != kTurnLeft && direction != kTurnRight) return false;
   const int32_t width = image->width;
   const int32_t height = image->height;
   ImageBuffer turned;
-  if (!CreateImageBuffer(&turned, height, 24, width)) return;
+  if (!CreateImageBuffer(&turned, height, 24, width)) return false;
 
   const Turn turn{*image, turned, direction == kTurnRight};
   int32_t blockWidth = 0;
@@ -175,4 +175,5 @@ void RotateImage(ImageBuffer* image, int direction) {
 
   FreeImageBuffer(image);
   MoveImageInto(image, &turned);
+  return true;
 }

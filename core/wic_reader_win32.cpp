@@ -113,7 +113,7 @@ void Release(Interface* object) {
 
 bool ReadWicImage(const uint8_t* bytes, size_t length, int32_t page, int32_t* pageCount,
                   ImageBuffer* target) {
-  if (target->kind != kImageEmpty || length > MAXDWORD || page < 0) return false;
+  if (length > MAXDWORD || page < 0) return false;
   WicSession session;
   if (!StartWicSession(&session)) return false;
   IWICStream* stream = nullptr;

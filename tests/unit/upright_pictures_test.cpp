@@ -50,7 +50,13 @@ const std::vector<uint32_t> kWidth = {256, 4, 1, 640};
 
 TEST(ExifOrientation, FoundWhereItIsAndOnlyThere) {
   const std::string pages = Tiff(false, {{kWidth, Orientation(3)}, {Orientation(6)}});
-  const std::string xmp = Segment('\xE1', "http://ns.adobe.com/xap/1.0/");
+  const std::string xmp = Segment('\xE1', "http://ns.adobe.com/xap/1.0/" + std::string(300, ' '));
+  // Directories at offsets that need every byte of their numbers.
+  const auto far = [](bool motorola) {
+    const std::string tiff = Tiff(motorola, {{Orientation(6)}});
+    return tiff.substr(0, 4) + Number(motorola, 65536, 4) + std::string(65528, 0) + tiff.substr(8);
+  };
+  const std::vector<std::vector<uint32_t>> wide(22, kWidth);
   const struct {
     std::string bytes;
     int32_t page;
@@ -61,7 +67,10 @@ TEST(ExifOrientation, FoundWhereItIsAndOnlyThere) {
       {Jpeg(Tiff(false, {{kWidth}})), 0, 1},
       {Jpeg(Tiff(true, {{Orientation(9)}})), 0, 1},
       {Jpeg(Tiff(true, {{Orientation(6, 4)}})), 0, 1},  // not a short
-      {Jpeg(Tiff(true, {{{0x112, 3, 0, 6}}})), 0, 1},   // no value
+      {Jpeg(Tiff(false, {{{0x112, 3, 0, 6}}})), 0, 1},  // no value
+      {Jpeg(Tiff(true, {{{0x112, 3, 0, 6}}})), 0, 1},
+      {Jpeg(Tiff(true, {{Orientation(6)}}), Segment('\xE1', std::string("Exif\0\0", 6))), 0, 1},
+      {Jpeg(Tiff(false, {{Orientation(6)}}), "X"), 0, 1},  // not a marker
       {Jpeg(Tiff(false, {{kWidth, Orientation(6)}}).substr(0, 30)), 0, 1},
       {Jpeg(std::string("II*\0\0\0\0\x7F", 8) + pages.substr(8)), 0, 1},
       {Jpeg(pages).substr(0, 40), 0, 1},
@@ -72,9 +81,13 @@ TEST(ExifOrientation, FoundWhereItIsAndOnlyThere) {
       {pages, 2, 1},
       {pages, -1, 1},
       {Tiff(true, {{kWidth}, {kWidth, Orientation(7)}}), 1, 7},
+      {Tiff(false, {wide, {Orientation(2)}}), 1, 2},
+      {far(true), 0, 6},
+      {far(false), 0, 6},
       {Tiff(false, {{Orientation(3)}, {Orientation(6)}}, 8), 2, 1},  // a loop
       {Tiff(false, {{Orientation(3)}}, 1000), 1, 1},
       {"BM" + pages, 0, 1},
+      {std::string("II*\1", 4) + pages.substr(4), 0, 1},
       {"", 0, 1},
   };
   for (const auto& c : cases) {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "adjust/rotation.h"
+#include "core/rotation.h"
 
 // Turns the current image a quarter turn (kTurnLeft or kTurnRight).
 void RotateCurrentImage(int direction);

@@ -6,7 +6,8 @@ namespace {
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-const char* const kBuiltInExtensions[] = {".vqi", ".bmp", ".ico", ".jpg", ".gif"};
+const char* const kBuiltInExtensions[] = {".vqi",  ".bmp",  ".ico", ".jpg", ".gif",  ".png", ".tif",
+                                          ".tiff", ".jpeg", ".jxr", ".wdp", ".webp", ".heic"};
 
 }  // namespace
 
@@ -18,9 +19,9 @@ bool EqualsIgnoringAsciiCase(const char* a, const char* b, size_t n) {
 }
 
 bool HasBuiltInImageExtension(const char* path, size_t length) {
-  if (length < 4) return false;
   for (const char* extension : kBuiltInExtensions) {
-    if (EqualsIgnoringAsciiCase(path + length - 4, extension, 4)) return true;
+    const size_t n = std::strlen(extension);
+    if (length >= n && EqualsIgnoringAsciiCase(path + length - n, extension, n)) return true;
   }
   return false;
 }

@@ -7,7 +7,8 @@
 // Compares n bytes, ASCII letters without regard to case.
 bool EqualsIgnoringAsciiCase(const char* a, const char* b, size_t n);
 
-// True when the path's last four bytes are ".vqi", ".bmp", ".ico", ".jpg" or ".gif".
+// True when the path ends in one of the built-in image extensions: ".vqi", ".bmp", ".ico",
+// ".jpg", ".gif", ".png", ".tif", ".tiff", ".jpeg", ".jxr", ".wdp", ".webp" or ".heic".
 bool HasBuiltInImageExtension(const char* path, size_t length);
 
 // True when `key` is shorter than the path and the path ends with it.

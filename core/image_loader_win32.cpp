@@ -3,33 +3,47 @@
 #include <cstring>
 
 #include "core/bmp_reader.h"
+#include "core/exif_orientation.h"
 #include "core/image_buffer.h"
 #include "core/image_file_names.h"
 #include "core/image_loader.h"
+#include "core/image_orientation.h"
 #include "core/plugin_reader.h"
 #include "core/system_picture.h"
+#include "core/wic_reader.h"
 #include "shell/settings.h"
 #include "vqi/vqi_decoder.h"
 
 namespace {
 
-using ImageReader = bool (*)(const uint8_t* bytes, size_t length, const char* path,
-                             ImageBuffer* target);
+// A file's bytes and the page asked for; a reader that knows of no pages takes page 0 only,
+// as the file's one page.
+struct FileBlock {
+  const uint8_t* bytes;
+  size_t length;
+  const char* path;
+  int32_t page;
+};
+
+using ImageReader = bool (*)(const FileBlock& file, ImageBuffer* target, int32_t* pageCount);
 
 // The order decides between formats: the VQI decoder comes first, the plug-ins before the
-// built-in BMP reader, the system picture decoder last.
+// built-in BMP reader, then the system picture decoder, and the imaging component last.
 const ImageReader kReaders[] = {
-    [](const uint8_t* bytes, size_t length, const char*, ImageBuffer* target) {
-      return ReadVqiImage(target, bytes, length);
+    [](const FileBlock& file, ImageBuffer* target, int32_t*) {
+      return file.page == 0 && ReadVqiImage(target, file.bytes, file.length);
     },
-    [](const uint8_t* bytes, size_t length, const char* path, ImageBuffer* target) {
-      return ReadPluginImage(bytes, path, target, length);
+    [](const FileBlock& file, ImageBuffer* target, int32_t*) {
+      return file.page == 0 && ReadPluginImage(file.bytes, file.path, target, file.length);
     },
-    [](const uint8_t* bytes, size_t length, const char*, ImageBuffer* target) {
-      return ReadBmpImage(bytes, length, target);
+    [](const FileBlock& file, ImageBuffer* target, int32_t*) {
+      return file.page == 0 && ReadBmpImage(file.bytes, file.length, target);
     },
-    [](const uint8_t* bytes, size_t length, const char*, ImageBuffer* target) {
-      return ReadSystemPicture(bytes, target, length);
+    [](const FileBlock& file, ImageBuffer* target, int32_t*) {
+      return file.page == 0 && ReadSystemPicture(file.bytes, target, file.length);
+    },
+    [](const FileBlock& file, ImageBuffer* target, int32_t* pageCount) {
+      return ReadWicImage(file.bytes, file.length, file.page, pageCount, target);
     },
 };
 
@@ -50,6 +64,11 @@ HANDLE OpenImageFile(const char* path, DWORD* size) {
 }  // namespace
 
 bool LoadImageFile(ImageBuffer* target, const char* path) {
+  int32_t pageCount = 0;
+  return LoadImageFilePage(target, path, 0, &pageCount);
+}
+
+bool LoadImageFilePage(ImageBuffer* target, const char* path, int32_t page, int32_t* pageCount) {
   if (target->kind != kImageEmpty) return false;  // readers never replace an image
   DWORD size = 0;
   HANDLE file = OpenImageFile(path, &size);
@@ -62,12 +81,18 @@ bool LoadImageFile(ImageBuffer* target, const char* path) {
   CloseHandle(file);
   bool loaded = false;
   if (complete) {
-    const auto* bytes = static_cast<const uint8_t*>(block);
+    const FileBlock contents = {static_cast<const uint8_t*>(block), size, path, page};
+    int32_t pages = 1;
     for (ImageReader reader : kReaders) {
-      if (reader(bytes, size, path, target)) {
+      if (reader(contents, target, &pages)) {
         loaded = true;
         break;
       }
+    }
+    if (loaded) {
+      GdiFlush();  // drawing into the image must be done before its pixels are moved
+      OrientImage(target, ReadExifOrientation(contents.bytes, size, page));
+      *pageCount = pages;
     }
   }
   if (block != nullptr) GlobalFree(block);

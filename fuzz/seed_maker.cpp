@@ -1,5 +1,6 @@
 // Writes seed inputs for the fuzz targets from encoder output: small VQI files of every
-// mode and alpha kind, Huffman blocks and run-length streams.
+// mode and alpha kind, Huffman blocks and run-length streams; and two files with an
+// orientation tag.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -70,6 +71,20 @@ int main(int argc, char** argv) {
     stream[1] = static_cast<uint8_t>(input.size() >> 8);
     stream.resize(streamLength + 2);
     WriteFile(folder + "/run_length_fuzzer/seed" + std::to_string(i), stream);
+  }
+  // The tag in a JPEG file's EXIF block (Intel order), and on the second page of a TIFF file
+  // (Motorola order; the last byte chooses the page).
+  const std::string exif[] = {
+      std::string("\xFF\xD8\xFF\xE1\x00\x22"
+                  "Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0\x06\0\0\0\0\0\0\0"
+                  "\xFF\xDA\x00\x02\xFF\xD9",
+                  44),
+      std::string("MM\0*\0\0\0\x08\0\x01\x01\x00\x00\x04\0\0\0\x01\0\0\x02\x80\0\0\0\x1A"
+                  "\0\x01\x01\x12\0\x03\0\0\0\x01\0\x08\0\0\0\0\0\0\x01",
+                  45)};
+  for (int i = 0; i < 2; ++i) {
+    WriteFile(folder + "/exif_orientation_fuzzer/seed" + std::to_string(i),
+              {exif[i].begin(), exif[i].end()});
   }
   return 0;
 }

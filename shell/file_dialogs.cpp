@@ -25,9 +25,9 @@ OPENFILENAMEA FileDialogRecord(HWND owner, const char* filter, const char* title
 
 bool ChooseAndOpenFile(HWND owner) {
   char name[512];
-  OPENFILENAMEA record = FileDialogRecord(
-      owner, "画像\0*.bmp;*.jpeg;*.jpg;*.vqi\0すべて(*.*)\0*.*\0", "読み込み", "bmp",
-      OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, name, sizeof name);
+  OPENFILENAMEA record =
+      FileDialogRecord(owner, kPictureFileFilter, "読み込み", "bmp",
+                       OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, name, sizeof name);
   if (!GetOpenFileNameA(&record)) return false;
   return OpenDocument(name, owner);
 }

@@ -14,6 +14,12 @@ bool ChooseAndSaveBmp(HWND owner);
 // Tells the user that the file at `path` was not written (an existing one is kept).
 void ShowNotSaved(HWND owner, const char* path);
 
+// The filter of the dialogs that choose a picture to read: what the loader reads under "画像",
+// then everything.
+inline constexpr char kPictureFileFilter[] =
+    "画像\0*.bmp;*.jpeg;*.jpg;*.vqi;*.png;*.tif;*.tiff;*.jxr;*.wdp;*.webp;*.heic\0"
+    "すべて(*.*)\0*.*\0";
+
 // The record of a common file dialog as the older dialog versions know it (structure size of
 // version 4), filter index 1; `name` of `nameSize` bytes starts as the empty string.
 OPENFILENAMEA FileDialogRecord(HWND owner, const char* filter, const char* title,

@@ -51,9 +51,9 @@ void ShowAlphaKindControls(HWND dialog) {
 
 void ChooseAlphaImage(HWND dialog) {
   char name[512];
-  OPENFILENAMEA record = FileDialogRecord(
-      dialog, "画像\0*.bmp;*.jpeg;*.jpg;*.vqi\0すべて(*.*)\0*.*\0", "αチャンネル読み込み", "bmp",
-      OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, name, sizeof name);
+  OPENFILENAMEA record =
+      FileDialogRecord(dialog, kPictureFileFilter, "αチャンネル読み込み", "bmp",
+                       OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, name, sizeof name);
   if (GetOpenFileNameA(&record)) lstrcpyA(AlphaImagePath, name);
 }
 

@@ -15,7 +15,7 @@
 #include "adjust/adjustment_numbers.h"
 #include "adjust/hsv.h"
 #include "adjust/level_table.h"
-#include "adjust/rotation.h"
+#include "core/rotation.h"
 #include "bench/times.h"
 #include "core/bmp_format.h"
 #include "core/image_buffer.h"

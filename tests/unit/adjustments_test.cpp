@@ -10,7 +10,7 @@
 #include "adjust/adjustment_numbers.h"
 #include "adjust/hsv.h"
 #include "adjust/level_table.h"
-#include "adjust/rotation.h"
+#include "core/rotation.h"
 #include "tests/unit/vector_code_switch.h"
 
 namespace {

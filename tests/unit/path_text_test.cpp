@@ -28,9 +28,9 @@ TEST(PathText, MadeFromTheRightPiecesAndImageEndings) {
       {TwString("ab\x83"), "ab" + std::string(32, '\0')},  // a lead byte without its second byte
   };
   for (const auto& c : cases) EXPECT_EQ(c.first, c.second);
-  const std::pair<std::string, bool> endings[] = {{"a.vqi", true}, {"C:\\x\\PHOTO.JPG", true},
-                                                  {".bmp", true},  {"a.bmx", false},
-                                                  {"bmp", false},  {"a.bmp ", false}};
+  const std::pair<std::string, bool> endings[] = {
+      {"a.vqi", true}, {"C:\\x\\PHOTO.JPG", true}, {".bmp", true},      {"a.bmx", false},
+      {"bmp", false},  {"a.bmp ", false},          {"scan.TIFF", true}, {"p.webp", true}};
   for (const auto& [path, builtIn] : endings) {
     EXPECT_EQ(HasBuiltInImageExtension(path.data(), path.size()), builtIn) << path;
   }

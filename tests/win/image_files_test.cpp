@@ -65,13 +65,6 @@ std::vector<uint8_t> Plugin(TestPluginBehaviour behaviour, uint16_t bits = 24,
   return BuildTestPluginFile(behaviour, Bmp(bits, topDown));
 }
 
-// The pictures that tests/fixtures/make-pictures puts beside the test program.
-std::string PicturePath(const std::string& name) {
-  char program[MAX_PATH];
-  const std::string path(program, GetModuleFileNameA(nullptr, program, sizeof program));
-  return path.substr(0, path.rfind('\\') + 1) + "pictures\\" + name;
-}
-
 }  // namespace
 
 // A 600-dpi A4 colour page; the loaded image lets go of its bitmap and memory DC.

@@ -34,3 +34,9 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+std::string PicturePath(const std::string& name) {
+  char program[MAX_PATH];
+  const std::string path(program, GetModuleFileNameA(nullptr, program, sizeof program));
+  return path.substr(0, path.rfind('\\') + 1) + "pictures\\" + name;
+}

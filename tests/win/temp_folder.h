@@ -19,3 +19,6 @@ class TempFolder {
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
+
+// A picture that tests/fixtures/make-pictures put beside the test programs.
+std::string PicturePath(const std::string& name);

@@ -1,4 +1,4 @@
-#include "adjust/rotation.h"
+#include "core/rotation.h"
 
 #include "core/vector_code.h"
 
@@ -137,13 +137,13 @@ struct Turn {
 
 }  // namespace
 
-void RotateImage(ImageBuffer* image, int direction) {
-  if (image->kind == kImageEmpty || image->bitsPerPixel != 24) return;
-  if (direction != kTurnLeft && direction != kTurnRight) return;
+bool RotateImage(ImageBuffer* image, int direction) {
+  if (image->kind == kImageEmpty || image->bitsPerPixel != 24) return false;
+  if (direction != kTurnLeft && direction != kTurnRight) return false;
   const int32_t width = image->width;
   const int32_t height = image->height;
   ImageBuffer turned;
-  if (!CreateImageBuffer(&turned, height, 24, width)) return;
+  if (!CreateImageBuffer(&turned, height, 24, width)) return false;
 
   const Turn turn{*image, turned, direction == kTurnRight};
   int32_t blockWidth = 0;
@@ -160,4 +160,5 @@ void RotateImage(ImageBuffer* image, int direction) {
   turn.Plain(0, blockWidth, blockHeight, height);
 
   ReplaceImage(image, &turned);
+  return true;
 }

@@ -17,6 +17,8 @@ void ReplaceImage(ImageBuffer* target, ImageBuffer* replacement) {
   target->memoryDC = replacement->memoryDC;
   target->bitmap = replacement->bitmap;
   target->info = replacement->info;
+  target->dpiX = replacement->dpiX;
+  target->dpiY = replacement->dpiY;
   target->kind = replacement->kind;
   replacement->kind = kImageEmpty;
 }

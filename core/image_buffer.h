@@ -26,6 +26,9 @@ struct ImageBuffer {
   HDC__* memoryDC = nullptr;
   HBITMAP__* bitmap = nullptr;
   DibInfo info{};
+  // Dots per inch across and down; 0 where unknown. A new image starts unknown.
+  int32_t dpiX = 0;
+  int32_t dpiY = 0;
 
   ImageBuffer() = default;
   ImageBuffer(const ImageBuffer&) = delete;

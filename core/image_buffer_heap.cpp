@@ -9,6 +9,7 @@ bool CreateImageBuffer(ImageBuffer* record, int32_t width, int32_t bitsPerPixel,
   if (!IsSupportedImageSize(width, bitsPerPixel, height)) return false;
   DescribeImage(record, width, bitsPerPixel, height);
   record->kind = kImageEmpty;
+  record->dpiX = record->dpiY = 0;
   void* bits = std::calloc(record->info.header.biSizeImage, 1);
   if (bits == nullptr) return false;
   record->pixels = static_cast<uint8_t*>(bits);

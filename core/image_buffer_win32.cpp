@@ -10,6 +10,7 @@ bool CreateImageBuffer(ImageBuffer* record, int32_t width, int32_t bitsPerPixel,
   if (!IsSupportedImageSize(width, bitsPerPixel, height)) return false;
   DescribeImage(record, width, bitsPerPixel, height);
   record->kind = kImageEmpty;  // until the bitmap exists
+  record->dpiX = record->dpiY = 0;
 
   HDC dc = CreateCompatibleDC(nullptr);
   if (dc == nullptr) return false;

@@ -57,7 +57,8 @@ TEST(BmpParse, NormalisesEveryHeaderKind) {
       {8, {5, 1, 0, 0}, 0},                       // no end-of-bitmap mark
       {8, {0, 5, 1, 2, 3}, 0}};                   // literal pixels cut off
   for (const auto& s : streams) {
-    BmpRecipe rle = Recipe(5, 2, s.bits, s.bits == 8 ? kBiRle8 : kBiRle4);
+    // The four-bit streams fill a bitmap of a single row.
+    BmpRecipe rle = s.bits == 8 ? Recipe(5, 2, 8, kBiRle8) : Recipe(5, 1, 4, kBiRle4);
     rle.pixelData = s.data;
     EXPECT_EQ(Parses(BuildBmp(rle), &layout), s.measured != 0) << &s - streams;
     EXPECT_TRUE(s.measured == 0 || h.biSizeImage == s.measured) << &s - streams;

@@ -15,10 +15,21 @@ TEST(ViewGeometry, ScrollBars) {
   EXPECT_TRUE(none.width == 500 && none.height == 500);
 }
 
-// A huge picture printed on a large page: the arithmetic must not overflow.
-TEST(PrintGeometry, HugePictureFitsThePage) {
+// A smaller picture at 1:1 sits in the middle of the window.
+TEST(ViewGeometry, ActualSizeCentres) {
+  const ViewRect rect = ActualSizePictureRect({100, 50}, {300, 250});
+  EXPECT_TRUE(rect.left == 100 && rect.top == 100 && rect.width == 100 && rect.height == 50);
+}
+
+// A huge picture printed on a large page: the arithmetic must not overflow; a picture one
+// pixel wide still prints, and an empty one divides by nothing.
+TEST(PrintGeometry, EveryPictureFitsThePage) {
   const ViewSize printed = PrintedSize({9921, 14031}, {16384, 16384});
   EXPECT_TRUE(printed.width == 9921 && printed.height == 9921);
+  const ViewSize strip = PrintedSize({4000, 6000}, {1, 100});
+  EXPECT_TRUE(strip.width == 60 && strip.height == 6000);
+  const ViewSize none = PrintedSize({4000, 6000}, {0, 100});
+  EXPECT_TRUE(none.width == 0 && none.height == 0);
 }
 
 }  // namespace

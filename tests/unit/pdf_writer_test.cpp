@@ -78,7 +78,7 @@ TEST(PdfWriter, WritesEachPageInItsSmallestExactFormAtItsPrintedSize) {
   const Page pages[] = {
       {2480, 3508, 300, 300, Text, true, "595.2 x 841.92", "gray 1 1 image", 0},  // A4
       {13, 5, 0, 0, Text, true, "9.75 x 3.75", "gray 1 1 image", 0},
-      {3508, 2480, 0, 0, Gradient, true, "841.89 x 595.179", "gray 1 8 image", 0},
+      {3000, 2480, 0, 0, Gradient, true, "720.091 x 595.276", "gray 1 8 image", 0},
       {101, 67, 200, 100, Colour, false, "36.36 x 48.24", "rgb 3 8 image", 0},
       {640, 480, 0, 150, Photo, true, "307.2 x 230.4", "rgb 3 8 jpeg", 3},
   };

@@ -25,6 +25,18 @@ TEST(PluginBitmap, NormalisesWhatItReadsAndRefusesTheRest) {
   EXPECT_TRUE(bitmap.height == 2 && bitmap.topDown && bitmap.info.header.biClrUsed == 256);
   EXPECT_TRUE(bitmap.info.colors[2] == 0x040506u && bitmap.info.colors[3] == 0);
   EXPECT_FALSE(CheckPluginBitmap(good.data(), good.size(), 7, &bitmap));
+  BmpRecipe fields;  // 5-6-5 masks after the header, a header that says no planes
+  fields.width = 2;
+  fields.height = 1;
+  fields.bitCount = 16;
+  fields.compression = kBiBitfields;
+  fields.masks = {0xF800, 0x07E0, 0x001F};
+  fields.pixelData = PackRows(2, 1, 16, [](int32_t, int32_t) { return 0xFFFFu; });
+  std::vector<uint8_t> masked = BuildBmp(fields);
+  Put16(masked, 14 + 12, 0);
+  ASSERT_TRUE(CheckPluginBitmap(masked.data() + 14, BmpPixelOffset(fields) - 14, 4, &bitmap));
+  EXPECT_TRUE(bitmap.info.colors[0] == 0xF800 && bitmap.info.colors[1] == 0x07E0 &&
+              bitmap.info.colors[2] == 0x001F && bitmap.info.header.biPlanes == 1);
   EXPECT_FALSE(CheckPluginBitmap(good.data(), good.size() - 1, 8, &bitmap));
   const uint32_t lies[][2] = {{4, 0xFFFFFFFF},  // negative width
                               {16, kBiRle8},    // run-length coded

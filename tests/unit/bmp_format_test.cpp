@@ -46,6 +46,9 @@ TEST(BmpParse, NormalisesEveryHeaderKind) {
   EXPECT_TRUE(h.biSize == 40 && h.biClrUsed == 2 && layout.info.colors[1] == 0xFF0000);
   ASSERT_TRUE(Parses(BuildBmp(Recipe(2, -2, 16, kBiBitfields)), &layout));
   EXPECT_TRUE(layout.info.colors[2] == 0x001F && h.biHeight == -2);
+  const std::vector<uint8_t> file = BuildBmp(Recipe(2, 2, 16, kBiBitfields));
+  ASSERT_TRUE(ParsePackedDib(file.data() + 14, file.size() - 14, &layout));  // as pasted
+  EXPECT_EQ(layout.pixelOffset, 52u);  // the pixels follow the masks
   const struct {
     uint16_t bits;
     std::vector<uint8_t> data;

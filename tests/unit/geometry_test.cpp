@@ -15,10 +15,15 @@ TEST(ViewGeometry, ScrollBars) {
   EXPECT_TRUE(none.width == 500 && none.height == 500);
 }
 
-// A smaller picture at 1:1 sits in the middle of the window.
-TEST(ViewGeometry, ActualSizeCentres) {
-  const ViewRect rect = ActualSizePictureRect({100, 50}, {300, 250});
-  EXPECT_TRUE(rect.left == 100 && rect.top == 100 && rect.width == 100 && rect.height == 50);
+// A picture sits in the middle of the window, at 1:1 or shrunk to fit by its taller or its
+// wider side.
+TEST(ViewGeometry, PictureIsCentred) {
+  const ViewRect actual = ActualSizePictureRect({100, 50}, {300, 250});
+  EXPECT_TRUE(actual.left == 100 && actual.top == 100 && actual.width == 100 && actual.height == 50);
+  const ViewRect tall = FittedPictureRect({100, 400}, {200, 200});
+  EXPECT_TRUE(tall.left == 75 && tall.top == 0 && tall.width == 50 && tall.height == 200);
+  const ViewRect wide = FittedPictureRect({400, 100}, {200, 200});
+  EXPECT_TRUE(wide.left == 0 && wide.top == 75 && wide.width == 200 && wide.height == 50);
 }
 
 // A huge picture printed on a large page: the arithmetic must not overflow; a picture one

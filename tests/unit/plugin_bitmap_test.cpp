@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/image_buffer.h"
 #include "core/plugin_bitmap.h"
 #include "tests/fixtures/bmp_builder.h"
 
@@ -38,10 +39,20 @@ TEST(PluginBitmap, NormalisesWhatItReadsAndRefusesTheRest) {
   EXPECT_TRUE(bitmap.info.colors[0] == 0xF800 && bitmap.info.colors[1] == 0x07E0 &&
               bitmap.info.colors[2] == 0x001F && bitmap.info.header.biPlanes == 1);
   EXPECT_FALSE(CheckPluginBitmap(good.data(), good.size() - 1, 8, &bitmap));
+  BmpRecipe plain;  // 24 bits, top-down: the record's rows come bottom-up
+  plain.width = 1;
+  plain.height = -3;
+  plain.pixelData = PackRowsTopDown(1, 3, 24, [](int32_t, int32_t y) { return uint32_t(y + 1); });
+  const std::vector<uint8_t> rows = BuildBmp(plain);
+  ASSERT_TRUE(CheckPluginBitmap(rows.data() + 14, 40, 12, &bitmap) && IsPlain24BitBitmap(bitmap));
+  ImageBuffer image;
+  ASSERT_TRUE(CreateImageBuffer(&image, 1, 24, 3));
+  CopyPlain24BitRows(bitmap, rows.data() + BmpPixelOffset(plain), &image);
+  EXPECT_TRUE(image.pixels[0] == 3 && image.pixels[4] == 2 && image.pixels[8] == 1);
   const uint32_t lies[][2] = {{4, 0xFFFFFFFF},  // negative width
                               {16, kBiRle8},    // run-length coded
                               {32, 257},        // more colours than 8 bits hold
-                              {0, 64},          // an unknown header size
+                              {0, 44},          // an unknown header size
                               {0, 124},         // a header that claims more than the block holds
                               {4, 1u << 28}};   // 2^29 pixels in two rows
   for (const auto& lie : lies) {

@@ -37,7 +37,10 @@ TEST(PluginBitmap, NormalisesWhatItReadsAndRefusesTheRest) {
   Put16(masked, 14 + 12, 0);
   ASSERT_TRUE(CheckPluginBitmap(masked.data() + 14, BmpPixelOffset(fields) - 14, 4, &bitmap));
   EXPECT_TRUE(bitmap.info.colors[0] == 0xF800 && bitmap.info.colors[1] == 0x07E0 &&
-              bitmap.info.colors[2] == 0x001F && bitmap.info.header.biPlanes == 1);
+              bitmap.info.colors[2] == 0x001F && bitmap.info.colors[3] == 0 &&
+              bitmap.info.header.biPlanes == 1);
+  Put32(masked, 14, 44);  // a header size no bitmap has, the masks still in the block
+  EXPECT_FALSE(CheckPluginBitmap(masked.data() + 14, 52, 4, &bitmap));
   EXPECT_FALSE(CheckPluginBitmap(good.data(), good.size() - 1, 8, &bitmap));
   BmpRecipe plain;  // 24 bits, top-down: the record's rows come bottom-up
   plain.width = 1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <commctrl.h>
 #include <shlobj.h>
 #include <winspool.h>
 
@@ -143,6 +144,29 @@ SIZE PeloraProgram::ViewSize() const {
   RECT client;
   GetClientRect(View(), &client);
   return {client.right, client.bottom};
+}
+
+std::string PeloraProgram::StatusText(int part) const {
+  HWND bar = FindWindowExA(window_, nullptr, STATUSCLASSNAMEA, nullptr);
+  if (bar == nullptr) return "";
+  // The bar writes its text into memory of its own process.
+  char text[256] = "";
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, process_.dwProcessId);
+  void* remote = VirtualAllocEx(process, nullptr, sizeof text, MEM_COMMIT, PAGE_READWRITE);
+  const LRESULT length = SendMessageA(bar, SB_GETTEXTLENGTHA, part, 0);
+  if (LOWORD(length) < sizeof text) {
+    SendMessageA(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process, remote, text, sizeof text, nullptr);
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return text;
+}
+
+bool PeloraProgram::MenuItemEnabled(UINT id) const {
+  const UINT state = GetMenuState(GetMenu(window_), id, MF_BYCOMMAND);
+  EXPECT_NE(state, UINT(-1)) << "no menu item " << id;
+  return (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
 void PeloraProgram::Command(UINT id) const {

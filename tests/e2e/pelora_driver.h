@@ -71,6 +71,10 @@ class PeloraProgram {
   std::string ExePath() const { return folder_ + "\\Pelora.exe"; }
   // The client size of the view.
   SIZE ViewSize() const;
+  // The text of a part of the status bar; empty while there is no bar.
+  std::string StatusText(int part) const;
+  // False for a grey menu item.
+  bool MenuItemEnabled(UINT id) const;
 
   // Runs a command as the menu does and waits until it has been handled.
   void Command(UINT id) const;

@@ -40,8 +40,8 @@ TEST(PathText, MadeFromTheRightPiecesAndImageEndings) {
   }
   EXPECT_FALSE(EqualsIgnoringAsciiCase("\xE0", "\xC0", 1));  // ASCII letters only
   // Pages stop at both ends: {current, count, step, the page stepped to}.
-  const int32_t steps[][4] = {{0, 3, 1, 1}, {1, 3, 1, 2}, {2, 3, 1, -1}, {1, 3, -1, 0},
-                              {0, 3, -1, -1}, {0, 1, 1, -1}};
+  const int32_t steps[][4] = {{0, 3, 1, 1},  {1, 3, 1, 2},   {2, 3, 1, -1},
+                              {1, 3, -1, 0}, {0, 3, -1, -1}, {0, 1, 1, -1}};
   for (const auto& s : steps) EXPECT_EQ(SteppedPage({s[0], s[1]}, s[2]), s[3]) << s[0] << s[2];
 }
 

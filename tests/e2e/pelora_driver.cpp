@@ -1,6 +1,7 @@
 #include "tests/e2e/pelora_driver.h"
 
 #include <algorithm>
+#include <map>
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -163,10 +164,43 @@ std::string PeloraProgram::StatusText(int part) const {
   return text;
 }
 
-bool PeloraProgram::MenuItemEnabled(UINT id) const {
-  const UINT state = GetMenuState(GetMenu(window_), id, MF_BYCOMMAND);
-  EXPECT_NE(state, UINT(-1)) << "no menu item " << id;
-  return (state & (MF_GRAYED | MF_DISABLED)) == 0;
+std::vector<bool> PeloraProgram::MenuTextsBlack(int index) const {
+  PostMessageA(window_, WM_SYSCOMMAND, SC_KEYMENU, 0);
+  for (int i = 0; i < index; ++i) PostMessageA(window_, WM_KEYDOWN, VK_RIGHT, 0);
+  PostMessageA(window_, WM_KEYDOWN, VK_DOWN, 0);
+  HWND popup = WaitForOwnWindow("#32768");
+  std::vector<bool> black;
+  if (popup == nullptr) return black;
+  Sleep(300);  // painted
+  const ScreenPixels shot = CaptureClient(popup);
+  for (int i = 0; i < 2; ++i) PostMessageA(window_, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(popup); }));
+  Settle();
+  // Items are bands of rows that differ from the background, taller than separators; the
+  // frame is left out.
+  std::map<uint32_t, int> counts;
+  for (uint32_t c : shot.rgb) ++counts[c];
+  const uint32_t background = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                                return a.second < b.second;
+                              })->first;
+  int bandTop = -1;
+  bool dark = false;
+  constexpr int kFrame = 3;
+  for (int y = kFrame; y <= shot.height - kFrame; ++y) {
+    bool ink = false;
+    for (int x = kFrame; y < shot.height - kFrame && x < shot.width - kFrame; ++x) {
+      const uint32_t c = shot.At(x, y);
+      ink |= c != background;
+      dark |= (c >> 16 & 0xFF) < 0x40 && (c >> 8 & 0xFF) < 0x40 && (c & 0xFF) < 0x40;
+    }
+    if (ink && bandTop < 0) bandTop = y;
+    if (!ink) {
+      if (bandTop >= 0 && y - bandTop > 4) black.push_back(dark);
+      bandTop = -1;
+      dark = false;
+    }
+  }
+  return black;
 }
 
 void PeloraProgram::Command(UINT id) const {

@@ -73,8 +73,11 @@ class PeloraProgram {
   SIZE ViewSize() const;
   // The text of a part of the status bar; empty while there is no bar.
   std::string StatusText(int part) const;
-  // False for a grey menu item.
-  bool MenuItemEnabled(UINT id) const;
+  // Opens menu `index` of the menu bar from the keyboard, closes it again and tells for each
+  // item under it, from the top, whether its text shows black. The menu is looked at on the
+  // screen: Wine answers no questions about another process's menus. Grey items and the one
+  // the keyboard has marked read false.
+  std::vector<bool> MenuTextsBlack(int index) const;
 
   // Runs a command as the menu does and waits until it has been handled.
   void Command(UINT id) const;

@@ -17,6 +17,9 @@ DocumentPages CurrentDocumentPages;
 
 namespace {
 
+// The file whose page is shown; the path last opened may name one that did not load.
+std::string ShownFilePath;
+
 void ShowUnreadable(const char* path, HWND mainWindow) {
   const std::string text = "画像を読み込めませんでした．\n" + DocumentName(path);
   MessageBoxA(mainWindow, text.c_str(), "エラー", MB_OK);
@@ -29,15 +32,16 @@ bool OpenPath(const char* path, HWND mainWindow) {
   int32_t pageCount = 1;
   const bool opened = LoadImageFilePage(&loaded, path, 0, &pageCount);
   std::strcpy(CurrentDocumentPath, path);  // the folder is browsed on from it all the same
-  CurrentDocumentPages = {0, opened ? pageCount : 1};
-  ShowDocumentPages(mainWindow);
   if (!opened) {
     ShowUnreadable(path, mainWindow);
     return false;
   }
   ReplaceImage(View.image, &loaded);
   SizeWindowToImage();
+  ShownFilePath = path;
+  CurrentDocumentPages = {0, pageCount};
   SetWindowTextA(mainWindow, DocumentTitle(path, CurrentDocumentPages).c_str());
+  ShowDocumentPages(mainWindow);
   return true;
 }
 
@@ -153,14 +157,14 @@ bool OpenDocumentPage(int step, HWND mainWindow) {
   if (page < 0) return false;
   ImageBuffer loaded;
   int32_t pageCount = 1;
-  if (!LoadImageFilePage(&loaded, CurrentDocumentPath, page, &pageCount)) {
-    ShowUnreadable(CurrentDocumentPath, mainWindow);
+  if (!LoadImageFilePage(&loaded, ShownFilePath.c_str(), page, &pageCount)) {
+    ShowUnreadable(ShownFilePath.c_str(), mainWindow);
     return false;
   }
   ReplaceImage(View.image, &loaded);
   SizeWindowToImage();
   CurrentDocumentPages = {page, pageCount};
-  SetWindowTextA(mainWindow, DocumentTitle(CurrentDocumentPath, CurrentDocumentPages).c_str());
+  SetWindowTextA(mainWindow, DocumentTitle(ShownFilePath.c_str(), CurrentDocumentPages).c_str());
   ShowDocumentPages(mainWindow);
   return true;
 }

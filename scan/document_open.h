@@ -8,8 +8,8 @@
 // The path last opened (loaded or not); emptied by scanner requests.
 extern char CurrentDocumentPath[kMaxDocumentTextLength + 1];
 
-// The page shown of the file at that path; a single page once a picture from elsewhere (a
-// scan, a paste) or a file that did not load has taken its place.
+// The page shown of the file last loaded, which a file that did not load leaves shown; a single
+// page once a picture from elsewhere (a scan, a paste) has taken its place.
 extern DocumentPages CurrentDocumentPages;
 
 // Opens a path into the current image, or carries out a scanner request ("CMD:TWAIN...").

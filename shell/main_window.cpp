@@ -178,11 +178,11 @@ void EnableImageMenuItems(HWND window) {
 }
 
 void ShowDocumentPages(HWND window) {
-  const auto grayedAtEnd = [](int step) {
+  const auto stateFor = [](int step) {
     return SteppedPage(CurrentDocumentPages, step) < 0 ? MF_GRAYED : MF_ENABLED;
   };
-  EnableMenuItem(GetMenu(window), ID_VIEW_NEXT_PAGE, grayedAtEnd(+1));
-  EnableMenuItem(GetMenu(window), ID_VIEW_PREV_PAGE, grayedAtEnd(-1));
+  EnableMenuItem(GetMenu(window), ID_VIEW_NEXT_PAGE, stateFor(+1));
+  EnableMenuItem(GetMenu(window), ID_VIEW_PREV_PAGE, stateFor(-1));
   ShowStatusPage(PageStatusText(CurrentDocumentPages));
 }
 

@@ -133,8 +133,8 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   EXPECT_EQ(pelora_.Title(), "my picture.bmp - Pelora");
 
   // A fax of three pages opens on its first. Page Down and Page Up step through them (the
-  // second lies on its side) and stop at the ends; the status bar follows. A page that no
-  // longer reads is refused; the next file starts on its one page.
+  // second lies on its side) and stop at the ends; the status bar follows. The next file
+  // starts on its one page. A page that no longer reads is refused and the page shown stays.
   const std::string fax = folder_.Path("fax.tif");
   ASSERT_TRUE(CopyFileA(Picture("fax.tif").c_str(), fax.c_str(), FALSE));
   pelora_.Command(ID_VIEW_STATUSBAR);
@@ -160,17 +160,25 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
     EXPECT_EQ(ViewMenuPageItems(), (std::vector<bool>{step.next, step.previous}));
     EXPECT_EQ(DifferingPixels(Picture("fax-" + std::to_string(step.shown - 1) + ".bmp")), 0);
   }
-  ASSERT_TRUE(WriteBytes(fax, {'I', 'I', '*', 0}));
-  PostMessageA(pelora_.Window(), WM_KEYDOWN, VK_NEXT, 0);
-  EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 画像を読み込めませんでした．\nfax.tif");
-  pelora_.Settle();
-  EXPECT_EQ(pelora_.Title(), "fax.tif (2/3) - Pelora");
-  EXPECT_EQ(DifferingPixels(Picture("fax-1.bmp")), 0);
   pelora_.Command(ID_FILE_NEXT);
   EXPECT_EQ(pelora_.Title().find('('), std::string::npos) << pelora_.Title();
   EXPECT_EQ(pelora_.StatusText(2), "");
   EXPECT_EQ(ViewMenuPageItems(), (std::vector<bool>{false, false}));
+  // Another file that does not load leaves the pages as they were.
+  const std::string cut = folder_.Path("cut.tif");
+  ASSERT_TRUE(WriteBytes(cut, {'I', 'I', '*', 0}));
+  pelora_.Drop(fax);
+  EXPECT_TRUE(WaitUntil([&] { return pelora_.Title() == "fax.tif (1/3) - Pelora"; }));
+  pelora_.Drop(cut);
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 画像を読み込めませんでした．\ncut.tif");
+  ASSERT_TRUE(CopyFileA(cut.c_str(), fax.c_str(), FALSE));
+  PostMessageA(pelora_.Window(), WM_KEYDOWN, VK_NEXT, 0);
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 画像を読み込めませんでした．\nfax.tif");
+  pelora_.Settle();
+  EXPECT_EQ(pelora_.Title(), "fax.tif (1/3) - Pelora");
+  EXPECT_EQ(DifferingPixels(Picture("fax-0.bmp")), 0);
   pelora_.Command(ID_VIEW_STATUSBAR);
+  pelora_.OpenByDropping(spaced);
 
   // Turned right: screen column c, row r shows the old column r, row 199 - c.
   pelora_.Command(ID_ROTATE_RIGHT);

@@ -171,7 +171,8 @@ std::vector<bool> PeloraProgram::MenuTextsBlack(int index) const {
   HWND popup = WaitForOwnWindow("#32768");
   std::vector<bool> black;
   if (popup == nullptr) return black;
-  Sleep(300);  // painted
+  UpdateWindow(popup);  // waits until the menu has painted what is pending
+  Sleep(100);           // the painted pixels reach the screen
   const ScreenPixels shot = CaptureClient(popup);
   for (int i = 0; i < 2; ++i) PostMessageA(window_, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(popup); }));

@@ -92,8 +92,9 @@ class Scanning : public ViewerTest {
   // Writes the scanner's settings (`extra`: further "Key=value" lines) and empties its log.
   static void ConfigureScanner(const ScannerSetup& setup, const std::string& extra = "") {
     WriteSettings(SourceFolder() + "VirtualScanner.ini",
-                  "[Scanner]\r\nWidth=" + std::to_string(setup.width) + "\r\nHeight=" +
-                      std::to_string(setup.height) + "\r\nPages=" + std::to_string(setup.pages) +
+                  "[Scanner]\r\nWidth=" + std::to_string(setup.width) +
+                      "\r\nHeight=" + std::to_string(setup.height) +
+                      "\r\nPages=" + std::to_string(setup.pages) +
                       "\r\nTopDown=" + std::to_string(setup.topDown) + "\r\n" + extra + "\r\n");
     DeleteFileA((SourceFolder() + "VirtualScanner.log").c_str());
   }
@@ -163,6 +164,7 @@ class Scanning : public ViewerTest {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(pelora_.Window()); }));
     ScanInSourceDialog("ENABLEDS 1 1", button);
   }
+
 };
 
 std::string Request(const std::string& eventId) {

@@ -13,23 +13,35 @@
 #include "shell/settings.h"
 
 char CurrentDocumentPath[kMaxDocumentTextLength + 1] = "";
+DocumentPages CurrentDocumentPages;
 
 namespace {
+
+// The file whose page is shown; the path last opened may name one that did not load.
+std::string ShownFilePath;
+
+void ShowUnreadable(const char* path, HWND mainWindow) {
+  const std::string text = "画像を読み込めませんでした．\n" + DocumentName(path);
+  MessageBoxA(mainWindow, text.c_str(), "エラー", MB_OK);
+}
 
 // The file is loaded beside the current image, which it replaces only once it has loaded: a
 // reader's message box lets the user paste or resize meanwhile, which replaces the record.
 bool OpenPath(const char* path, HWND mainWindow) {
   ImageBuffer loaded;
-  const bool opened = LoadImageFile(&loaded, path);
+  int32_t pageCount = 1;
+  const bool opened = LoadImageFilePage(&loaded, path, 0, &pageCount);
   std::strcpy(CurrentDocumentPath, path);  // the folder is browsed on from it all the same
   if (!opened) {
-    const std::string text = "画像を読み込めませんでした．\n" + DocumentName(path);
-    MessageBoxA(mainWindow, text.c_str(), "エラー", MB_OK);
+    ShowUnreadable(path, mainWindow);
     return false;
   }
   ReplaceImage(View.image, &loaded);
   SizeWindowToImage();
-  SetWindowTextA(mainWindow, DocumentTitle(path).c_str());
+  ShownFilePath = path;
+  CurrentDocumentPages = {0, pageCount};
+  SetWindowTextA(mainWindow, DocumentTitle(path, CurrentDocumentPages).c_str());
+  ShowDocumentPages(mainWindow);
   return true;
 }
 
@@ -123,6 +135,7 @@ bool CarryOutScannerRequest(const char* text, HWND mainWindow) {
     if (!request.eventId.empty()) CarryOutEvent(devicePath, request.eventId, mainWindow);
   }
   CurrentDocumentPath[0] = '\0';
+  EndDocumentPages(mainWindow);
   return true;
 }
 
@@ -137,6 +150,28 @@ bool OpenDocument(const char* text, HWND mainWindow) {
                                              : OpenPath(text, mainWindow);
   EnableImageMenuItems(mainWindow);
   return result;
+}
+
+bool OpenDocumentPage(int step, HWND mainWindow) {
+  const int32_t page = SteppedPage(CurrentDocumentPages, step);
+  if (page < 0) return false;
+  ImageBuffer loaded;
+  int32_t pageCount = 1;
+  if (!LoadImageFilePage(&loaded, ShownFilePath.c_str(), page, &pageCount)) {
+    ShowUnreadable(ShownFilePath.c_str(), mainWindow);
+    return false;
+  }
+  ReplaceImage(View.image, &loaded);
+  SizeWindowToImage();
+  CurrentDocumentPages = {page, pageCount};
+  SetWindowTextA(mainWindow, DocumentTitle(ShownFilePath.c_str(), CurrentDocumentPages).c_str());
+  ShowDocumentPages(mainWindow);
+  return true;
+}
+
+void EndDocumentPages(HWND mainWindow) {
+  CurrentDocumentPages = {};
+  ShowDocumentPages(mainWindow);
 }
 
 void ShowPathTooLong(HWND owner) { MessageBoxA(owner, "パスが長すぎます", "エラー", MB_OK); }

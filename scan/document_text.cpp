@@ -11,4 +11,10 @@ std::string DocumentName(const char* path) {
   return separator > 0 ? path + separator + 1 : path;
 }
 
-std::string DocumentTitle(const char* path) { return DocumentName(path) + " - Pelora"; }
+std::string DocumentTitle(const char* path, DocumentPages pages) {
+  std::string title = DocumentName(path);
+  if (pages.count > 1) {
+    title += " (" + std::to_string(pages.current + 1) + "/" + std::to_string(pages.count) + ")";
+  }
+  return title + " - Pelora";
+}

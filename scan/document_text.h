@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "scan/document_pages.h"
+
 // Texts handed to document open hold at most this many bytes before the terminator.
 inline constexpr size_t kMaxDocumentTextLength = 511;
 
@@ -15,5 +17,6 @@ bool IsScannerRequest(const char* text);
 // byte of a two-byte character is never taken for one.
 std::string DocumentName(const char* path);
 
-// The window title for an opened path: its name, then " - Pelora".
-std::string DocumentTitle(const char* path);
+// The window title for an opened path: its name, for a document of several pages the page
+// shown and their number ("scan.tif (2/7)"), then " - Pelora".
+std::string DocumentTitle(const char* path, DocumentPages pages = {});

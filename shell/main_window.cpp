@@ -62,6 +62,7 @@ void OpenDroppedFile(HWND window, HDROP drop) {
 bool CompleteScan(HWND window, LPARAM afterScanMode) {
   SizeWindowToImage();
   EnableImageMenuItems(window);
+  EndDocumentPages(window);
   if (afterScanMode == kAfterScanPrint) PrintImage(window);
   return afterScanMode != kAfterScanSeriesSave || SaveNextInSeries(window);
 }
@@ -93,6 +94,7 @@ void RunCommand(HWND window, UINT command) {
       if (PasteImage(window)) {
         SizeWindowToImage();
         EnableImageMenuItems(window);
+        EndDocumentPages(window);
       }
       break;
     case ID_EDIT_PASTE_INTO:
@@ -104,6 +106,12 @@ void RunCommand(HWND window, UINT command) {
     case ID_VIEW_FIT:
       SetFitMode(!View.fit);
       InvalidateRect(View.window, nullptr, TRUE);
+      break;
+    case ID_VIEW_NEXT_PAGE:
+      OpenDocumentPage(+1, window);
+      break;
+    case ID_VIEW_PREV_PAGE:
+      OpenDocumentPage(-1, window);
       break;
     case ID_VIEW_STATUSBAR:
       SetMenuCheck(ID_VIEW_STATUSBAR, !MainWindow.statusBarShown);
@@ -167,6 +175,15 @@ void GrayImageMenuItems(HWND window) {
 
 void EnableImageMenuItems(HWND window) {
   for (UINT item : kImageMenuItems) EnableMenuItem(GetMenu(window), item, MF_ENABLED);
+}
+
+void ShowDocumentPages(HWND window) {
+  const auto stateFor = [](int step) {
+    return SteppedPage(CurrentDocumentPages, step) < 0 ? MF_GRAYED : MF_ENABLED;
+  };
+  EnableMenuItem(GetMenu(window), ID_VIEW_NEXT_PAGE, stateFor(+1));
+  EnableMenuItem(GetMenu(window), ID_VIEW_PREV_PAGE, stateFor(-1));
+  ShowStatusPage(PageStatusText(CurrentDocumentPages));
 }
 
 void SetFitMode(bool fit) {

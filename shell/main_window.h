@@ -14,5 +14,9 @@ void LayOutViewInClientArea();
 void GrayImageMenuItems(HWND window);
 void EnableImageMenuItems(HWND window);
 
+// Shows the current document's pages: next and previous page grey where there is none, the
+// page in the status bar.
+void ShowDocumentPages(HWND window);
+
 // Sets the view's fit mode, its menu check mark and the scroll bars.
 void SetFitMode(bool fit);

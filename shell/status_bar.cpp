@@ -9,6 +9,12 @@
 #include "shell/resource.h"
 #include "shell/screen_scale.h"
 
+namespace {
+
+std::string PageText;
+
+}  // namespace
+
 void ShowStatusBar(bool show) {
   if (show) {
     if (MainWindow.statusBar == nullptr) {
@@ -38,6 +44,14 @@ void UpdateStatusTexts() {
   const ImageBuffer* image = View.image;
   wsprintfA(size, "size: %d x %d", image->width, image->height);
   SendMessageA(bar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(size));
+  SendMessageA(bar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(PageText.c_str()));
+}
+
+void ShowStatusPage(const std::string& text) {
+  PageText = text;
+  if (MainWindow.statusBar != nullptr) {
+    SendMessageA(MainWindow.statusBar, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(PageText.c_str()));
+  }
 }
 
 int StatusBarHeight() {

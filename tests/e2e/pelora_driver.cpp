@@ -1,7 +1,9 @@
 #include "tests/e2e/pelora_driver.h"
 
 #include <algorithm>
+#include <map>
 
+#include <commctrl.h>
 #include <shlobj.h>
 #include <winspool.h>
 
@@ -143,6 +145,63 @@ SIZE PeloraProgram::ViewSize() const {
   RECT client;
   GetClientRect(View(), &client);
   return {client.right, client.bottom};
+}
+
+std::string PeloraProgram::StatusText(int part) const {
+  HWND bar = FindWindowExA(window_, nullptr, STATUSCLASSNAMEA, nullptr);
+  if (bar == nullptr) return "";
+  // The bar writes its text into memory of its own process.
+  char text[256] = "";
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, process_.dwProcessId);
+  void* remote = VirtualAllocEx(process, nullptr, sizeof text, MEM_COMMIT, PAGE_READWRITE);
+  const LRESULT length = SendMessageA(bar, SB_GETTEXTLENGTHA, part, 0);
+  if (LOWORD(length) < sizeof text) {
+    SendMessageA(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process, remote, text, sizeof text, nullptr);
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return text;
+}
+
+std::vector<bool> PeloraProgram::MenuTextsBlack(int index) const {
+  PostMessageA(window_, WM_SYSCOMMAND, SC_KEYMENU, 0);
+  for (int i = 0; i < index; ++i) PostMessageA(window_, WM_KEYDOWN, VK_RIGHT, 0);
+  PostMessageA(window_, WM_KEYDOWN, VK_DOWN, 0);
+  HWND popup = WaitForOwnWindow("#32768");
+  std::vector<bool> black;
+  if (popup == nullptr) return black;
+  UpdateWindow(popup);  // waits until the menu has painted what is pending
+  Sleep(100);           // the painted pixels reach the screen
+  const ScreenPixels shot = CaptureClient(popup);
+  for (int i = 0; i < 2; ++i) PostMessageA(window_, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(popup); }));
+  Settle();
+  // Items are bands of rows that differ from the background, taller than separators; the
+  // frame is left out.
+  std::map<uint32_t, int> counts;
+  for (uint32_t c : shot.rgb) ++counts[c];
+  const uint32_t background = std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) {
+                                return a.second < b.second;
+                              })->first;
+  int bandTop = -1;
+  bool dark = false;
+  constexpr int kFrame = 3;
+  for (int y = kFrame; y <= shot.height - kFrame; ++y) {
+    bool ink = false;
+    for (int x = kFrame; y < shot.height - kFrame && x < shot.width - kFrame; ++x) {
+      const uint32_t c = shot.At(x, y);
+      ink |= c != background;
+      dark |= (c >> 16 & 0xFF) < 0x40 && (c >> 8 & 0xFF) < 0x40 && (c & 0xFF) < 0x40;
+    }
+    if (ink && bandTop < 0) bandTop = y;
+    if (!ink) {
+      if (bandTop >= 0 && y - bandTop > 4) black.push_back(dark);
+      bandTop = -1;
+      dark = false;
+    }
+  }
+  return black;
 }
 
 void PeloraProgram::Command(UINT id) const {

@@ -71,6 +71,13 @@ class PeloraProgram {
   std::string ExePath() const { return folder_ + "\\Pelora.exe"; }
   // The client size of the view.
   SIZE ViewSize() const;
+  // The text of a part of the status bar; empty while there is no bar.
+  std::string StatusText(int part) const;
+  // Opens menu `index` of the menu bar from the keyboard, closes it again and tells for each
+  // item under it, from the top, whether its text shows black. The menu is looked at on the
+  // screen: Wine answers no questions about another process's menus. Grey items and the one
+  // the keyboard has marked read false.
+  std::vector<bool> MenuTextsBlack(int index) const;
 
   // Runs a command as the menu does and waits until it has been handled.
   void Command(UINT id) const;

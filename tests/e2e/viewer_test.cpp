@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "adjust/adjust_ids.h"
+#include "core/image_buffer.h"
+#include "core/image_loader.h"
 #include "shell/resource.h"
 #include "shell/view_geometry.h"
 #include "tests/e2e/pelora_driver.h"
 #include "tests/fixtures/bmp_builder.h"
+#include "tests/win/pixels.h"
 #include "vqi/vqi_export_ids.h"
 #include "vqi/vqi_file.h"
 
@@ -67,11 +72,38 @@ class Viewer : public ViewerTest {
            std::to_string(layout.planes[0].flags);
   }
 
+  // How many of the pixels the view shows at 1:1 differ from the picture in the BMP file;
+  // -1 when there is no such file or the view shows none of it.
+  int DifferingPixels(const std::string& bmp) const {
+    ImageBuffer picture;
+    if (!LoadImageFile(&picture, bmp.c_str())) return -1;
+    const ScreenPixels shot = CaptureClient(pelora_.View());
+    const int left = std::max(0, (shot.width - picture.width) / 2);
+    const int top = std::max(0, (shot.height - picture.height) / 2);
+    const int width = std::min(picture.width, shot.width - left);
+    const int height = std::min(picture.height, shot.height - top);
+    int differing = 0;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x)
+        differing += shot.At(left + x, top + y) != PixelAt(picture, x, y);
+    }
+    return width > 0 && height > 0 ? differing : -1;
+  }
+
+  // Whether the view menu's last two items, next and previous page, show black.
+  std::vector<bool> ViewMenuPageItems() const {
+    const std::vector<bool> black = pelora_.MenuTextsBlack(2);
+    return black.size() < 2 ? black : std::vector<bool>(black.end() - 2, black.end());
+  }
+
   uint32_t Centre(HWND window) const {
     const ScreenPixels shot = CaptureClient(window);
     return shot.At(shot.width / 2, shot.height / 2);
   }
 };
+
+// A picture of those the readers' tests are given, and ImageMagick's decoding of it.
+std::string Picture(const std::string& name) { return BuiltFile("tests\\win\\pictures\\" + name); }
 
 // The outer size of a window whose client area is the given size.
 SIZE FrameFor(int width, int height) {
@@ -99,6 +131,54 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   EXPECT_NE(pelora_.Title(), "my picture.bmp - Pelora");
   pelora_.Command(ID_FILE_PREV);
   EXPECT_EQ(pelora_.Title(), "my picture.bmp - Pelora");
+
+  // A fax of three pages opens on its first. Page Down and Page Up step through them (the
+  // second lies on its side) and stop at the ends; the status bar follows. The next file
+  // starts on its one page. A page that no longer reads is refused and the page shown stays.
+  const std::string fax = folder_.Path("fax.tif");
+  ASSERT_TRUE(CopyFileA(Picture("fax.tif").c_str(), fax.c_str(), FALSE));
+  pelora_.Command(ID_VIEW_STATUSBAR);
+  pelora_.Drop(fax);
+  const struct {
+    WPARAM keys[2];  // pressed one after the other, 0 for none
+    int shown;       // the page, from 1
+    bool previous, next;
+  } steps[] = {{{0, 0}, 1, false, true},
+               {{VK_PRIOR, VK_NEXT}, 2, true, true},
+               {{VK_NEXT, 0}, 3, true, false},
+               {{VK_NEXT, VK_PRIOR}, 2, true, true}};
+  for (const auto& step : steps) {
+    for (WPARAM key : step.keys) {
+      if (key != 0) PostMessageA(pelora_.Window(), WM_KEYDOWN, key, 0);
+    }
+    const std::string page = std::to_string(step.shown);
+    SCOPED_TRACE("page " + page);
+    EXPECT_TRUE(WaitUntil([&] { return pelora_.Title() == "fax.tif (" + page + "/3) - Pelora"; }))
+        << pelora_.Title();
+    pelora_.Settle();
+    EXPECT_EQ(pelora_.StatusText(2), "ページ " + page + " / 3");
+    EXPECT_EQ(ViewMenuPageItems(), (std::vector<bool>{step.next, step.previous}));
+    EXPECT_EQ(DifferingPixels(Picture("fax-" + std::to_string(step.shown - 1) + ".bmp")), 0);
+  }
+  pelora_.Command(ID_FILE_NEXT);
+  EXPECT_EQ(pelora_.Title().find('('), std::string::npos) << pelora_.Title();
+  EXPECT_EQ(pelora_.StatusText(2), "");
+  EXPECT_EQ(ViewMenuPageItems(), (std::vector<bool>{false, false}));
+  // Another file that does not load leaves the pages as they were.
+  const std::string cut = folder_.Path("cut.tif");
+  ASSERT_TRUE(WriteBytes(cut, {'I', 'I', '*', 0}));
+  pelora_.Drop(fax);
+  EXPECT_TRUE(WaitUntil([&] { return pelora_.Title() == "fax.tif (1/3) - Pelora"; }));
+  pelora_.Drop(cut);
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 画像を読み込めませんでした．\ncut.tif");
+  ASSERT_TRUE(CopyFileA(cut.c_str(), fax.c_str(), FALSE));
+  PostMessageA(pelora_.Window(), WM_KEYDOWN, VK_NEXT, 0);
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 画像を読み込めませんでした．\nfax.tif");
+  pelora_.Settle();
+  EXPECT_EQ(pelora_.Title(), "fax.tif (1/3) - Pelora");
+  EXPECT_EQ(DifferingPixels(Picture("fax-0.bmp")), 0);
+  pelora_.Command(ID_VIEW_STATUSBAR);
+  pelora_.OpenByDropping(spaced);
 
   // Turned right: screen column c, row r shows the old column r, row 199 - c.
   pelora_.Command(ID_ROTATE_RIGHT);

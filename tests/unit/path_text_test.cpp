@@ -22,6 +22,10 @@ std::string TwString(const std::string& text) {
 TEST(PathText, MadeFromTheRightPiecesAndImageEndings) {
   const std::pair<std::string, std::string> cases[] = {
       {DocumentTitle("C:\\表\\ソ.bmp"), "ソ.bmp - Pelora"},
+      {DocumentTitle("C:\\表\\ソ.tif", {1, 2}), "ソ.tif (2/2) - Pelora"},
+      {DocumentTitle("scan.tif", {9, 12}), "scan.tif (10/12) - Pelora"},
+      {PageStatusText({1, 2}), "ページ 2 / 2"},
+      {PageStatusText({0, 1}), ""},
       {TwString(std::string(32, 'a') + "ソz"),
        std::string(32, 'a') + std::string(2, '\0')},  // never split
       {TwString(std::string(31, 'a') + "ソz"), std::string(31, 'a') + "ソ" + '\0'},
@@ -35,6 +39,10 @@ TEST(PathText, MadeFromTheRightPiecesAndImageEndings) {
     EXPECT_EQ(HasBuiltInImageExtension(path.data(), path.size()), builtIn) << path;
   }
   EXPECT_FALSE(EqualsIgnoringAsciiCase("\xE0", "\xC0", 1));  // ASCII letters only
+  // Pages stop at both ends: {current, count, step, the page stepped to}.
+  const int32_t steps[][4] = {{0, 3, 1, 1},  {1, 3, 1, 2},   {2, 3, 1, -1},
+                              {1, 3, -1, 0}, {0, 3, -1, -1}, {0, 1, 1, -1}};
+  for (const auto& s : steps) EXPECT_EQ(SteppedPage({s[0], s[1]}, s[2]), s[3]) << s[0] << s[2];
 }
 
 // Cut after the program's name: an unquoted name with blanks is found as the program's own

@@ -5,6 +5,7 @@
 #include "core/bmp_format.h"
 #include "core/dib_conversion.h"
 #include "core/image_buffer.h"
+#include "core/resolution.h"
 #include "scan/after_scan_mode.h"
 #include "scan/twain_protocol.h"
 #include "shell/image_view.h"
@@ -88,6 +89,8 @@ bool ConvertPackedDib(const uint8_t* bytes, size_t length, ImageBuffer* target) 
   ImageBuffer fresh;
   if (!CreateImageBuffer(&fresh, header.biWidth, 0, height)) return false;
   if (!DrawDibInto(layout.info, bytes + layout.pixelOffset, fresh.memoryDC, &fresh)) return false;
+  fresh.dpiX = DotsPerInchFromPelsPerMeter(header.biXPelsPerMeter);
+  fresh.dpiY = DotsPerInchFromPelsPerMeter(header.biYPelsPerMeter);
   ReplaceImage(target, &fresh);
   return true;
 }

@@ -1,5 +1,5 @@
-// Turning, HSV and the level table: worked examples, and the vector loops against the plain
-// ones on random pictures of awkward sizes.
+// Turning, resolutions, HSV and the level table: worked examples, and the vector loops against the
+// plain ones on random pictures of awkward sizes.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,6 +10,7 @@
 #include "adjust/adjustment_numbers.h"
 #include "adjust/hsv.h"
 #include "adjust/level_table.h"
+#include "core/resolution.h"
 #include "core/rotation.h"
 #include "tests/unit/vector_code_switch.h"
 
@@ -37,6 +38,8 @@ TEST(RotateImage, MatchesThePlainMapping) {
       const int w = size[0], h = size[1], right = w % 2, stride = (h * 3 + 3) & ~3;
       ImageBuffer image;
       Random(&image, w, h, static_cast<uint32_t>(w * 1000 + h));
+      image.dpiX = 300;
+      image.dpiY = w;
       std::vector<uint8_t> expected(static_cast<size_t>(stride) * w, 0);
       for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -47,10 +50,23 @@ TEST(RotateImage, MatchesThePlainMapping) {
       }
       RotateImage(&image, right ? kTurnRight : kTurnLeft);
       EXPECT_TRUE(image.width == h && image.height == w && image.kind == kImage24);
+      EXPECT_TRUE(image.dpiX == w && image.dpiY == 300);
       EXPECT_EQ(image.info.header.biSizeImage, expected.size());
       EXPECT_TRUE(Bytes(image) == expected) << w << "x" << h << " vector " << vector;
     }
   }
+}
+
+// A bitmap header's pixels per metre, rounded to dots per inch; a resized side keeps its printed
+// size; what is unknown or senseless stays unknown.
+TEST(Resolution, FromPixelsPerMetreAndThroughResizing) {
+  const int32_t fromMetres[][2] = {{11811, 300}, {23622, 600}, {3780, 96},  {19, 0},
+                                   {20, 1},      {0, 0},       {-11811, 0}, {INT32_MAX, 54546085}};
+  for (const auto& c : fromMetres) EXPECT_EQ(DotsPerInchFromPelsPerMeter(c[0]), c[1]) << c[0];
+  const int32_t resized[][4] = {{600, 4960, 2480, 300}, {300, 100, 150, 450}, {300, 3, 2, 200},
+                                {300, 3, 1, 100},       {0, 100, 50, 0},      {300, 0, 50, 0},
+                                {300, 100, 0, 0},       {1, 65535, 1, 0},     {INT32_MAX, 1, 2, 0}};
+  for (const auto& c : resized) EXPECT_EQ(ResizedDotsPerInch(c[0], c[1], c[2]), c[3]) << c[0];
 }
 
 // The colours with R >= G >= B form every pair (d, max) and (max - G, d) that the vector loop

@@ -35,8 +35,12 @@ bool Parses(const std::vector<uint8_t>& file, BmpLayout* layout) {
 TEST(BmpParse, NormalisesEveryHeaderKind) {
   BmpLayout layout;
   const DibHeader& h = layout.info.header;
-  ASSERT_TRUE(Parses(BuildBmp(Recipe(5, 3, 8)), &layout));
+  std::vector<uint8_t> file = BuildBmp(Recipe(5, 3, 8));
+  file[14 + 24] = 0x23, file[14 + 25] = 0x2E;  // 11811 pixels per metre across, 300 dpi
+  file[14 + 28] = 0x00, file[14 + 29] = 0x5C;  // 23552 down
+  ASSERT_TRUE(Parses(file, &layout));
   EXPECT_TRUE(h.biSize == 40 && h.biWidth == 5 && h.biHeight == 3 && h.biSizeImage == 24);
+  EXPECT_TRUE(h.biXPelsPerMeter == 11811 && h.biYPelsPerMeter == 23552);
   // The whole table, entries past the file's own black.
   EXPECT_TRUE(h.biClrUsed == 256 && layout.info.colors[3] == 0x0000FF &&
               layout.info.colors[4] == 0);

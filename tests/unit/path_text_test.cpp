@@ -35,6 +35,14 @@ TEST(PathText, MadeFromTheRightPiecesAndImageEndings) {
     EXPECT_EQ(HasBuiltInImageExtension(path.data(), path.size()), builtIn) << path;
   }
   EXPECT_FALSE(EqualsIgnoringAsciiCase("\xE0", "\xC0", 1));  // ASCII letters only
+  // What a written file's ending asks for; BMP for every other name, a bare ending too.
+  using enum ImageFileFormat;
+  const std::pair<std::string, ImageFileFormat> written[] = {
+      {"page.png", kPng},  {"P.PNG", kPng},   {"a.jpg", kJpeg}, {"a.JPEG", kJpeg},
+      {"a.tif", kTiff},    {"a.Tiff", kTiff}, {"a.bmp", kBmp},  {"page.pdf", kBmp},
+      {"a.png.txt", kBmp}, {".png", kBmp},    {"apng", kBmp},   {"a.tiff ", kBmp}};
+  for (const auto& [path, format] : written)
+    EXPECT_EQ(ImageFileFormatForPath(path.c_str()), format) << path;
 }
 
 // Cut after the program's name: an unquoted name with blanks is found as the program's own

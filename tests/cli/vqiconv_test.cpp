@@ -78,7 +78,8 @@ class Vqiconv : public ::testing::Test {
   std::string output_, errors_;
 };
 
-// A user's road: help, one file there and back, a VQI file as input, and what info tells.
+// A user's road: help, one file there and back, a VQI file and a run-length BMP as input, and
+// what info tells.
 TEST_F(Vqiconv, ConvertsThereAndBackAndDescribesWhatItWrote) {
   EXPECT_EQ(Run("--help"), 0);
   EXPECT_EQ(output_.rfind("usage:", 0), 0u) << output_;
@@ -86,6 +87,13 @@ TEST_F(Vqiconv, ConvertsThereAndBackAndDescribesWhatItWrote) {
   ASSERT_EQ(Run("decode out.vqi back.bmp"), 0) << errors_;
   EXPECT_EQ(PixelsOf("back.bmp"), PixelsOf("in.bmp"));
   ASSERT_EQ(Run("encode --mode gray --no-rle --no-huffman --alpha-image in.bmp out.vqi g.vqi"), 0);
+  // Two red pixels of a run; an 8-bit run-length BMP, decoded to 24 bits and padded.
+  const std::vector<uint8_t> rle =
+      BuildBmp({40, 2, 1, 8, 1, 2, {0x102030, 0xFF0000}, {}, {2, 1, 0, 1}});
+  WriteAll("rle.bmp", {rle.begin(), rle.end()});
+  ASSERT_EQ(Run("encode --mode rgb rle.bmp rle.vqi"), 0) << errors_;
+  ASSERT_EQ(Run("decode rle.vqi rle-back.bmp"), 0) << errors_;
+  EXPECT_EQ(PixelsOf("rle-back.bmp"), std::string("\0\0\xFF\0\0\xFF\0\0", 8));
   ASSERT_EQ(Run("info g.vqi"), 0);
   EXPECT_EQ(output_,
             "width: 7\nheight: 5\ncolour model: 1 grayscale with alpha\nplanes: 2\n"

@@ -111,4 +111,39 @@ TEST(BmpDecode, EveryDepthAndRowOrder) {
   }
 }
 
+// Run-length data: runs, literal pixels (padded), ends of lines and moves; pixels past the
+// right edge dropped, the rest black where no code reaches. Stored top-down it is refused.
+TEST(BmpDecode, RunLengthCodes) {
+  const struct {
+    uint32_t compression;
+    int32_t width, height;
+    std::vector<uint8_t> data;
+    std::vector<int> indices;  // bottom row first; -1 black
+  } cases[] = {
+      {kBiRle8,
+       5,
+       3,
+       {3, 1, 0, 3, 2, 3, 0, 0, 0, 0, 0, 2, 2, 1, 1, 2, 0, 1},
+       {1, 1, 1, 2, 3, -1, -1, -1, -1, -1, -1, -1, 2, -1, -1}},
+      {kBiRle4, 5, 2, {5, 0x12, 0, 0, 0, 3, 0x31, 0x20, 0, 1}, {1, 2, 1, 2, 1, 3, 1, 2, -1, -1}},
+  };
+  for (const auto& c : cases) {
+    BmpRecipe recipe = Recipe(c.width, c.height, c.compression == kBiRle8 ? 8 : 4, c.compression);
+    recipe.pixelData = c.data;
+    const std::vector<uint8_t> file = BuildBmp(recipe);
+    ImageBuffer image;
+    ASSERT_TRUE(DecodeBmpImage(file.data(), file.size(), &image)) << c.compression;
+    for (size_t k = 0; k < c.indices.size(); ++k) {
+      const uint8_t* p = image.pixels + k / c.width * image.stride + 3 * (k % c.width);
+      EXPECT_EQ(uint32_t{p[2]} << 16 | p[1] << 8 | p[0],
+                c.indices[k] < 0 ? 0u : kPalette[c.indices[k]])
+          << c.compression << " at " << k;
+    }
+    recipe.height = -c.height;
+    const std::vector<uint8_t> topDown = BuildBmp(recipe);
+    ImageBuffer refused;
+    EXPECT_FALSE(DecodeBmpImage(topDown.data(), topDown.size(), &refused));
+  }
+}
+
 }  // namespace

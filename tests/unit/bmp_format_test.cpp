@@ -125,7 +125,11 @@ TEST(BmpDecode, RunLengthCodes) {
        3,
        {3, 1, 0, 3, 2, 3, 0, 0, 0, 0, 0, 2, 2, 1, 1, 2, 0, 1},
        {1, 1, 1, 2, 3, -1, -1, -1, -1, -1, -1, -1, 2, -1, -1}},
-      {kBiRle4, 5, 2, {5, 0x12, 0, 0, 0, 3, 0x31, 0x20, 0, 1}, {1, 2, 1, 2, 1, 3, 1, 2, -1, -1}},
+      {kBiRle4,
+       5,
+       2,
+       {5, 0x12, 0, 0, 0, 5, 0x31, 0x23, 0x10, 0, 0, 1},
+       {1, 2, 1, 2, 1, 3, 1, 2, 3, 1}},
   };
   for (const auto& c : cases) {
     BmpRecipe recipe = Recipe(c.width, c.height, c.compression == kBiRle8 ? 8 : 4, c.compression);

@@ -1,8 +1,7 @@
 #include "shell/file_dialogs.h"
 
-#include <string>
-
 #include <cstring>
+#include <string>
 
 #include "core/bmp_writer.h"
 #include "core/image_file_names.h"

@@ -12,6 +12,7 @@
 #include "adjust/level_table.h"
 #include "core/resolution.h"
 #include "core/rotation.h"
+#include "scan/twain_protocol.h"
 #include "tests/unit/vector_code_switch.h"
 
 namespace {
@@ -67,6 +68,15 @@ TEST(Resolution, FromPixelsPerMetreAndThroughResizing) {
                                 {300, 3, 1, 100},       {0, 100, 50, 0},      {300, 0, 50, 0},
                                 {300, 100, 0, 0},       {1, 65535, 1, 0},     {INT32_MAX, 1, 2, 0}};
   for (const auto& c : resized) EXPECT_EQ(ResizedDotsPerInch(c[0], c[1], c[2]), c[3]) << c[0];
+  // A scanner's answer: whole dots and 1/65536ths, rounded; nothing but a positive TW_FIX32.
+  const std::pair<TwOneValue, int32_t> answers[] = {{{TWTY_FIX32, 300}, 300},
+                                                    {{TWTY_FIX32, 0x7FFF0000 | 300}, 300},
+                                                    {{TWTY_FIX32, 0x80000000 | 300}, 301},
+                                                    {{4, 300}, 0},
+                                                    {{TWTY_FIX32, 0x80000000}, 0},
+                                                    {{TWTY_FIX32, 0xFFFF}, 0}};
+  for (const auto& [value, dpi] : answers)
+    EXPECT_EQ(DotsPerInchFromOneValue(value), dpi) << value.Item;
 }
 
 // The colours with R >= G >= B form every pair (d, max) and (max - G, d) that the vector loop

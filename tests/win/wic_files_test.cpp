@@ -129,9 +129,9 @@ TEST(WicReader, ReadsWhatImageMagickReadsAndTheLoaderShowsItUpright) {
   }
 }
 
-// PNG, JPEG and TIFF files of a 600-dpi A4 page carry the resolution it was read with and its pixels as
-// ImageMagick reads them (JPEG within its loss at the default quality) and as the program
-// reads them back.
+// PNG, JPEG and TIFF files of a 600-dpi A4 page carry the resolution it was read with and its
+// pixels as ImageMagick reads them (JPEG within its loss at the default quality) and as the
+// program reads them back.
 TEST(WicWriter, WritesWhatImageMagickReadsWithTheResolution) {
   TempFolder folder;
   ImageBuffer page;

@@ -66,7 +66,8 @@ TEST(Resolution, FromPixelsPerMetreAndThroughResizing) {
   for (const auto& c : fromMetres) EXPECT_EQ(DotsPerInchFromPelsPerMeter(c[0]), c[1]) << c[0];
   const int32_t resized[][4] = {{600, 4960, 2480, 300}, {300, 100, 150, 450}, {300, 3, 2, 200},
                                 {300, 3, 1, 100},       {0, 100, 50, 0},      {300, 0, 50, 0},
-                                {300, 100, 0, 0},       {1, 65535, 1, 0},     {INT32_MAX, 1, 2, 0}};
+                                {300, 100, 0, 0},       {1, 65535, 1, 0},     {INT32_MAX, 1, 2, 0},
+                                {300, 1, 2, 600},       {1, 1, 3, 3}};
   for (const auto& c : resized) EXPECT_EQ(ResizedDotsPerInch(c[0], c[1], c[2]), c[3]) << c[0];
   // A scanner's answer: whole dots and 1/65536ths, rounded; nothing but a positive TW_FIX32.
   const std::pair<TwOneValue, int32_t> answers[] = {{{TWTY_FIX32, 300}, 300},

@@ -5,6 +5,7 @@
 #include "adjust/adjust_ids.h"
 #include "adjust/dialog_controls_win32.h"
 #include "adjust/resize_arithmetic.h"
+#include "core/resolution.h"
 #include "shell/app_state.h"
 #include "shell/image_view.h"
 
@@ -88,6 +89,8 @@ void Apply(HWND dialog) {
     MessageBoxA(dialog, kSizeRefused, "Error", MB_OK);
     return;
   }
+  resized->dpiX = ResizedDotsPerInch(View.image->dpiX, View.image->width, resized->width);
+  resized->dpiY = ResizedDotsPerInch(View.image->dpiY, View.image->height, resized->height);
   SetStretchBltMode(resized->memoryDC, HALFTONE);
   SetBrushOrgEx(resized->memoryDC, 0, 0, nullptr);
   StretchBlt(resized->memoryDC, 0, 0, resized->width, resized->height, View.image->memoryDC, 0, 0,

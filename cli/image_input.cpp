@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/png_file.h"
 #include "core/bmp_decoder.h"
 #include "core/image_buffer.h"
 #include "vqi/vqi_decoder.h"
@@ -36,7 +37,12 @@ bool ReadInputImage(const char* path, ImageBuffer* target, std::string* reason) 
     *reason = noMemory ? kNotEnoughMemory : "damaged VQI file";
     return false;
   }
+  if (HasPngSignature(bytes.data(), bytes.size())) {
+    if (DecodePngImage(bytes.data(), bytes.size(), target)) return true;
+    *reason = "damaged PNG file, or not enough memory";
+    return false;
+  }
   if (DecodeBmpImage(bytes.data(), bytes.size(), target, &noMemory)) return true;
-  *reason = noMemory ? kNotEnoughMemory : "not a BMP or VQI image this program reads";
+  *reason = noMemory ? kNotEnoughMemory : "not a BMP, PNG or VQI image this program reads";
   return false;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Reading the converter's input images from disk: VQI, or BMP through the platform-free
+// Reading the converter's input images from disk: VQI, PNG, or BMP through the platform-free
 // pixel decoder.
 
 #include <cstdint>
@@ -13,6 +13,6 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>* bytes);
 
 inline constexpr char kNotEnoughMemory[] = "not enough memory";
 
-// Fills the empty `target` from a VQI or BMP file. On failure gives the reason for the user,
+// Fills the empty `target` from a VQI, PNG or BMP file. On failure gives the reason for the user,
 // kNotEnoughMemory when memory ran out.
 bool ReadInputImage(const char* path, ImageBuffer* target, std::string* reason);

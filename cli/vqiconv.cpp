@@ -14,7 +14,9 @@
 #include "cli/batch_conversion.h"
 #include "cli/image_input.h"
 #include "cli/vqi_info.h"
+#include "cli/png_file.h"
 #include "core/bmp_writer.h"
+#include "core/image_file_names.h"
 #include "core/file_replace.h"
 #include "core/image_buffer.h"
 #include "vqi/vqi_decoder.h"
@@ -30,13 +32,13 @@ const char kUsage[] =
     "usage:\n"
     "  vqiconv encode [OPTIONS] INPUT OUTPUT.vqi\n"
     "  vqiconv encode [OPTIONS] INPUT... --out-dir FOLDER\n"
-    "  vqiconv decode INPUT.vqi OUTPUT.bmp\n"
+    "  vqiconv decode INPUT.vqi OUTPUT.bmp|OUTPUT.png\n"
     "  vqiconv decode INPUT.vqi... --out-dir FOLDER\n"
     "  vqiconv info FILE.vqi\n"
     "  vqiconv --help\n"
     "\n"
-    "encode  writes INPUT (a BMP of 1, 4, 8, 16, 24 or 32 bits, uncompressed, or a VQI\n"
-    "        file) as a VQI file. Options:\n"
+    "encode  writes INPUT (a BMP of 1, 4, 8, 16, 24 or 32 bits, uncompressed or run-length\n"
+    "        coded, a PNG or a VQI file) as a VQI file. Options:\n"
     "          --mode rgb|luma|gray   planes: B, G, R (exact); Y, yR, yB (luma and colour\n"
     "                                 differences, rounded); or Y alone. Default luma.\n"
     "          --no-delta             leave out delta coding (on by default)\n"
@@ -47,7 +49,8 @@ const char kUsage[] =
     "          --alpha-image FILE     add an alpha plane from the blue channel of FILE (BMP\n"
     "                                 or VQI); pixels beyond its size stay opaque\n"
     "        A coding stage is kept for a plane only where it makes the plane shorter.\n"
-    "decode  writes a VQI file as a 24-bit BMP file; alpha planes are laid over black.\n"
+    "decode  writes a VQI file as a 24-bit BMP file, or PNG file when OUTPUT ends in .png;\n"
+    "        alpha planes are laid over black.\n"
     "info    prints width, height, colour model, plane count and, per plane, its stored\n"
     "        length and coding stages.\n"
     "\n"
@@ -122,7 +125,10 @@ Conversion DecodeFile(const std::string& input, const std::string& output, int t
   if (!ReadVqiImageWithThreads(&image, bytes.data(), bytes.size(), threads, &noMemory)) {
     return {input + ": damaged VQI file", noMemory};
   }
-  if (!WriteBmpFile(output.c_str(), &image)) return {output + ": cannot write the file"};
+  const bool png = ImageFileFormatForPath(output.c_str()) == ImageFileFormat::kPng;
+  if (!(png ? WritePngFile(output.c_str(), image) : WriteBmpFile(output.c_str(), &image))) {
+    return {output + ": cannot write the file"};
+  }
   return {};
 }
 

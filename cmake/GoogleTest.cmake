@@ -11,15 +11,18 @@ else()
   find_package(GTest REQUIRED)
 endif()
 
-# pelora_test(NAME [LOCK RESOURCE] SOURCES...): every test of the program becomes one ctest
+# pelora_test(NAME [LOCK RESOURCE] [TIMEOUT SECONDS] SOURCES...): every test of the program becomes one ctest
 # test, labelled NAME; tests that share a resource (such as the settings file) take its LOCK
-# in turn.
+# in turn; each test may run TIMEOUT seconds (120 unless given).
 function(pelora_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "LOCK" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "LOCK;TIMEOUT" "")
   add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
   pelora_target_settings(${name})
   target_link_libraries(${name} PRIVATE GTest::gtest_main)
-  set(properties TIMEOUT 120 LABELS ${name})
+  if(NOT arg_TIMEOUT)
+    set(arg_TIMEOUT 120)
+  endif()
+  set(properties TIMEOUT ${arg_TIMEOUT} LABELS ${name})
   if(arg_LOCK)
     list(APPEND properties RESOURCE_LOCK ${arg_LOCK})
   endif()

@@ -70,6 +70,48 @@ void DecodeRow(const DibInfoWithColors& info, const uint8_t* in, uint8_t* out, i
   }
 }
 
+// Plays run-length data into the image's bottom-up rows: runs, literal pixels, ends of lines,
+// moves. Pixels that land outside the image are dropped; those no code reaches stay black, as
+// the system leaves them.
+void DecodeRunLength(const DibInfoWithColors& info, const uint8_t* data, size_t size,
+                     ImageBuffer* image) {
+  const bool fourBit = info.header.biCompression == kBiRle4;
+  int64_t x = 0, y = 0;
+  const auto put = [&](uint8_t index) {
+    if (x < image->width && y < image->height) {
+      PutColour(image->pixels + y * image->stride + 3 * x, info.colors[index]);
+    }
+    ++x;
+  };
+  // The i-th pixel of a byte: two four-bit indices, high nibble first, or one of eight bits.
+  const auto index = [fourBit](uint8_t byte, int i) {
+    return fourBit ? static_cast<uint8_t>(i % 2 ? byte & 15 : byte >> 4) : byte;
+  };
+  size_t pos = 0;
+  while (pos + 2 <= size) {
+    const uint8_t count = data[pos], code = data[pos + 1];
+    pos += 2;
+    if (count > 0) {
+      for (int i = 0; i < count; ++i) put(index(code, i));
+    } else if (code == 0) {
+      x = 0;
+      ++y;
+    } else if (code == 1) {
+      return;
+    } else if (code == 2) {
+      if (pos + 2 > size) return;
+      x += data[pos];
+      y += data[pos + 1];
+      pos += 2;
+    } else {
+      const size_t bytes = fourBit ? (code + 1u) / 2 : code;
+      if (pos + bytes > size) return;
+      for (int i = 0; i < code; ++i) put(index(data[pos + (fourBit ? i / 2 : i)], i));
+      pos += (bytes + 1) & ~size_t{1};
+    }
+  }
+}
+
 }  // namespace
 
 bool DecodeBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target, bool* noMemory) {
@@ -77,7 +119,15 @@ bool DecodeBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target, bo
   BmpLayout layout;
   if (!ParseBmpFile(bytes, length, &layout)) return false;
   const DibHeader& header = layout.info.header;
-  if (header.biCompression != kBiRgb && header.biCompression != kBiBitfields) return false;
+  const bool runLength = header.biCompression == kBiRle8 || header.biCompression == kBiRle4;
+  // Run-length data is laid out bottom-up only, eight or four bits as its kind says.
+  if (runLength &&
+      (header.biHeight < 0 || header.biBitCount != (header.biCompression == kBiRle8 ? 8 : 4))) {
+    return false;
+  }
+  if (!runLength && header.biCompression != kBiRgb && header.biCompression != kBiBitfields) {
+    return false;
+  }
   // Red, green, blue masks: the file's bit fields, or the fixed layouts of plain 16 and 32 bits.
   uint32_t maskValues[3] = {0xFF0000, 0xFF00, 0xFF};
   if (header.biCompression == kBiBitfields) {
@@ -97,6 +147,10 @@ bool DecodeBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target, bo
   if (!CreateImageBuffer(target, width, 24, height)) {
     if (noMemory != nullptr) *noMemory = true;
     return false;
+  }
+  if (runLength) {
+    DecodeRunLength(layout.info, bytes + layout.pixelOffset, header.biSizeImage, target);
+    return true;
   }
   const size_t rowBytes = (static_cast<size_t>(width) * header.biBitCount + 31) / 32 * 4;
   for (int32_t row = 0; row < height; ++row) {

@@ -8,8 +8,8 @@
 struct ImageBuffer;
 
 // Decodes an uncompressed BMP of 1, 4, 8 (with a colour table), 16, 24 or 32 bits (bit
-// fields included), bottom-up or top-down, into the empty `target`. False, with the target
-// left empty, for a file that ParseBmpFile refuses, for run-length compressed files, and
-// when no memory is left, which `noMemory`, unless null, tells.
+// fields included), bottom-up or top-down, or a run-length compressed one of 4 or 8 bits,
+// into the empty `target`. False, with the target left empty, for a file that ParseBmpFile
+// refuses and when no memory is left, which `noMemory`, unless null, tells.
 bool DecodeBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target,
                     bool* noMemory = nullptr);

@@ -103,6 +103,8 @@ bool ParseDib(const uint8_t* bytes, size_t length, size_t headerOffset, size_t p
     out.biPlanes = Read16(h + 12);
     out.biBitCount = Read16(h + 14);
     out.biCompression = Read32(h + 16);
+    out.biXPelsPerMeter = static_cast<int32_t>(Read32(h + 24));
+    out.biYPelsPerMeter = static_cast<int32_t>(Read32(h + 28));
     colorsUsed = Read32(h + 32);
   }
   if (out.biPlanes != 1 || out.biWidth <= 0 || out.biHeight == 0 || out.biHeight == INT32_MIN) {

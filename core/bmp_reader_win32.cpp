@@ -4,6 +4,7 @@
 #include "core/bmp_reader.h"
 #include "core/dib_conversion.h"
 #include "core/image_buffer.h"
+#include "core/resolution.h"
 
 bool ReadBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target) {
   BmpLayout layout;
@@ -14,7 +15,11 @@ bool ReadBmpImage(const uint8_t* bytes, size_t length, ImageBuffer* target) {
 
   // The conversion gets the checked, normalised header, whose biSizeImage bounds what it
   // reads of the pixel data. A picture it refuses leaves the record empty, as it came.
-  if (DrawDibInto(layout.info, bytes + layout.pixelOffset, target->memoryDC, target)) return true;
+  if (DrawDibInto(layout.info, bytes + layout.pixelOffset, target->memoryDC, target)) {
+    target->dpiX = DotsPerInchFromPelsPerMeter(header.biXPelsPerMeter);
+    target->dpiY = DotsPerInchFromPelsPerMeter(header.biYPelsPerMeter);
+    return true;
+  }
   FreeImageBuffer(target);
   return false;
 }

@@ -144,6 +144,8 @@ bool RotateImage(ImageBuffer* image, int direction) {
   const int32_t height = image->height;
   ImageBuffer turned;
   if (!CreateImageBuffer(&turned, height, 24, width)) return false;
+  turned.dpiX = image->dpiY;
+  turned.dpiY = image->dpiX;
 
   const Turn turn{*image, turned, direction == kTurnRight};
   int32_t blockWidth = 0;

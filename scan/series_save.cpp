@@ -4,12 +4,14 @@
 
 #include <string>
 
-#include "core/bmp_writer.h"
+#include "core/image_file_names.h"
+#include "core/image_writer.h"
 #include "scan/document_open.h"
 #include "scan/series_name.h"
 #include "shell/app_state.h"
 #include "shell/file_dialogs.h"
 #include "shell/image_view.h"
+#include "shell/jpeg_quality_dialog.h"
 #include "shell/resource.h"
 #include "shell/settings.h"
 
@@ -17,9 +19,9 @@ namespace {
 
 void BrowseForModelPath(HWND dialog) {
   char name[512];
-  OPENFILENAMEA record =
-      FileDialogRecord(dialog, "ビットマップ\0*.bmp\0すべて(*.*)\0*.*\0", "連番保存ファイル", "bmp",
-                       OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, name, sizeof name);
+  OPENFILENAMEA record = FileDialogRecord(
+      dialog, "画像\0*.bmp;*.png;*.jpg;*.jpeg;*.tif;*.tiff\0すべて(*.*)\0*.*\0", "連番保存ファイル",
+      "bmp", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, name, sizeof name);
   if (GetSaveFileNameA(&record)) SetDlgItemTextA(dialog, IDC_SERIES_PATH, name);
 }
 
@@ -64,7 +66,8 @@ bool SaveNextInSeries(HWND mainWindow) {
     ShowPathTooLong(mainWindow);
     return false;
   }
-  if (!WriteBmpFile(path.c_str(), View.image)) {
+  if (!WriteImageFile(path.c_str(), *View.image, ImageFileFormatForPath(path.c_str()),
+                      RememberedJpegQuality())) {
     ShowNotSaved(mainWindow, path.c_str());
     return false;
   }

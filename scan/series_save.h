@@ -1,6 +1,7 @@
 #pragma once
-// Series save: the current image written as the next numbered BMP file of the series, and
-// dialog 111 where the model path and the next number are set.
+// Series save: the current image written as the next numbered file of the series (the model
+// path's ending chooses PNG, JPEG, TIFF or else BMP), and dialog 111 where the model path and
+// the next number are set.
 
 #include <windows.h>
 

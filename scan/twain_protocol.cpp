@@ -15,3 +15,10 @@ void CopyTwString(char field[34], const char* text) {
   std::memcpy(field, text, length);
   std::memset(field + length, 0, 34 - length);
 }
+
+int32_t DotsPerInchFromOneValue(const TwOneValue& value) {
+  if (value.ItemType != TWTY_FIX32) return 0;
+  const auto whole = static_cast<int16_t>(value.Item & 0xFFFF);
+  const uint32_t fraction = value.Item >> 16;
+  return whole > 0 ? whole + (fraction >= 0x8000 ? 1 : 0) : 0;
+}

@@ -42,10 +42,25 @@ struct TwPendingXfers {
   uint32_t EOJ;
 };
 
+// A capability asked for or set; the container is global memory the caller frees.
+struct TwCapability {
+  uint16_t Cap;
+  uint16_t ConType;
+  void* hContainer;
+};
+
+// The container of one value; a TW_FIX32 value is its whole part, then 1/65536ths.
+struct TwOneValue {
+  uint16_t ItemType;
+  uint32_t Item;
+};
+
 #pragma pack(pop)
 
 static_assert(sizeof(TwIdentity) == 156);
 static_assert(sizeof(TwPendingXfers) == 6);
+static_assert(sizeof(TwCapability) == sizeof(void*) + 4);
+static_assert(sizeof(TwOneValue) == 6);
 static_assert(sizeof(TwEvent) == sizeof(void*) + 2);
 static_assert(sizeof(TwUserInterface) == sizeof(void*) + 4);
 
@@ -58,6 +73,7 @@ inline constexpr uint32_t DG_IMAGE = 0x0002;
 
 // Data argument types.
 inline constexpr uint16_t DAT_NULL = 0x0000;
+inline constexpr uint16_t DAT_CAPABILITY = 0x0001;
 inline constexpr uint16_t DAT_EVENT = 0x0002;
 inline constexpr uint16_t DAT_IDENTITY = 0x0003;
 inline constexpr uint16_t DAT_PARENT = 0x0004;
@@ -68,6 +84,7 @@ inline constexpr uint16_t DAT_IMAGENATIVEXFER = 0x0104;
 // Messages.
 inline constexpr uint16_t MSG_NULL = 0x0000;
 inline constexpr uint16_t MSG_GET = 0x0001;
+inline constexpr uint16_t MSG_GETCURRENT = 0x0002;
 inline constexpr uint16_t MSG_GETDEFAULT = 0x0003;
 inline constexpr uint16_t MSG_GETFIRST = 0x0004;
 inline constexpr uint16_t MSG_GETNEXT = 0x0005;
@@ -94,8 +111,18 @@ inline constexpr uint16_t TWRC_NOTDSEVENT = 5;
 inline constexpr uint16_t TWRC_XFERDONE = 6;
 inline constexpr uint16_t TWRC_ENDOFLIST = 7;
 
+// Capabilities, containers and item types.
+inline constexpr uint16_t ICAP_XRESOLUTION = 0x1118;
+inline constexpr uint16_t ICAP_YRESOLUTION = 0x1119;
+inline constexpr uint16_t TWON_ONEVALUE = 5;
+inline constexpr uint16_t TWTY_FIX32 = 7;
+
 // Groups an identity announces: control and image.
 inline constexpr uint32_t DF_CONTROL_AND_IMAGE = DG_CONTROL | DG_IMAGE;
 
 // Copies `text` into a 34-byte string field, cut to what fits, always terminated.
 void CopyTwString(char field[34], const char* text);
+
+// Dots per inch from a resolution capability's one value (a TW_FIX32 in inches, the units a
+// source uses unless told otherwise), rounded; 0 for any other item or a resolution below one.
+int32_t DotsPerInchFromOneValue(const TwOneValue& value);

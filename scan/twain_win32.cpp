@@ -5,6 +5,7 @@
 #include "core/bmp_format.h"
 #include "core/dib_conversion.h"
 #include "core/image_buffer.h"
+#include "core/resolution.h"
 #include "scan/after_scan_mode.h"
 #include "scan/twain_protocol.h"
 #include "shell/image_view.h"
@@ -88,8 +89,29 @@ bool ConvertPackedDib(const uint8_t* bytes, size_t length, ImageBuffer* target) 
   ImageBuffer fresh;
   if (!CreateImageBuffer(&fresh, header.biWidth, 0, height)) return false;
   if (!DrawDibInto(layout.info, bytes + layout.pixelOffset, fresh.memoryDC, &fresh)) return false;
+  fresh.dpiX = DotsPerInchFromPelsPerMeter(header.biXPelsPerMeter);
+  fresh.dpiY = DotsPerInchFromPelsPerMeter(header.biYPelsPerMeter);
   ReplaceImage(target, &fresh);
   return true;
+}
+
+// The resolution the source says it scans at (ICAP_XRESOLUTION or ICAP_YRESOLUTION); 0 when
+// it does not say.
+int32_t SourceResolution(uint16_t capability) {
+  TwCapability query = {capability, TWON_ONEVALUE, nullptr};
+  if (CallSource(DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, &query) != TWRC_SUCCESS ||
+      query.hContainer == nullptr) {
+    return 0;
+  }
+  int32_t dpi = 0;
+  const auto* value = static_cast<const TwOneValue*>(GlobalLock(query.hContainer));
+  if (value != nullptr && query.ConType == TWON_ONEVALUE &&
+      GlobalSize(query.hContainer) >= sizeof(TwOneValue)) {
+    dpi = DotsPerInchFromOneValue(*value);
+  }
+  if (value != nullptr) GlobalUnlock(query.hContainer);
+  GlobalFree(query.hContainer);
+  return dpi;
 }
 
 // Takes one image from the source; true when it replaced the target image.
@@ -112,6 +134,11 @@ bool TransferNativeImage() {
     }
     // A bitmap that cannot be read is a failed transfer; the old image stays.
     if (!arrived) ShowTransferMessage("転送エラー");
+    // A bitmap that does not tell its resolution has the one the source scanned at.
+    if (arrived && View.image->dpiX == 0 && View.image->dpiY == 0) {
+      View.image->dpiX = SourceResolution(ICAP_XRESOLUTION);
+      View.image->dpiY = SourceResolution(ICAP_YRESOLUTION);
+    }
   }
   if (handle != nullptr) GlobalFree(handle);
   return arrived;

@@ -1,5 +1,6 @@
 #include "shell/clipboard.h"
 
+#include "core/resolution.h"
 #include "shell/image_view.h"
 
 namespace {
@@ -23,6 +24,19 @@ bool OpenClipboardBitmap(HWND owner, ClipboardBitmap* found) {
   found->width = size.bmWidth;
   found->height = size.bmHeight;
   return true;
+}
+
+// The resolution of the clipboard's picture where a program put it there as a DIB (a bitmap
+// handed over as such has none); the clipboard is open.
+void TakeClipboardResolution(ImageBuffer* image) {
+  HGLOBAL dib = GetClipboardData(CF_DIB);
+  const auto* header = dib != nullptr && GlobalSize(dib) >= sizeof(BITMAPINFOHEADER)
+                           ? static_cast<const BITMAPINFOHEADER*>(GlobalLock(dib))
+                           : nullptr;
+  if (header == nullptr) return;
+  image->dpiX = DotsPerInchFromPelsPerMeter(header->biXPelsPerMeter);
+  image->dpiY = DotsPerInchFromPelsPerMeter(header->biYPelsPerMeter);
+  GlobalUnlock(dib);
 }
 
 }  // namespace
@@ -70,6 +84,7 @@ bool PasteImage(HWND mainWindow) {
     SelectObject(memoryDC, previous);
     DeleteDC(memoryDC);
     ReleaseDC(mainWindow, windowDC);
+    TakeClipboardResolution(image);
   }
   CloseClipboard();
   if (!created) {

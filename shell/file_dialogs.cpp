@@ -1,10 +1,14 @@
 #include "shell/file_dialogs.h"
 
+#include <cstring>
 #include <string>
 
 #include "core/bmp_writer.h"
+#include "core/image_file_names.h"
+#include "core/image_writer.h"
 #include "scan/document_open.h"
 #include "shell/image_view.h"
+#include "shell/jpeg_quality_dialog.h"
 
 OPENFILENAMEA FileDialogRecord(HWND owner, const char* filter, const char* title,
                                const char* defaultExtension, DWORD flags, char* name,
@@ -39,6 +43,26 @@ bool ChooseAndSaveBmp(HWND owner) {
                        OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, name, sizeof name);
   if (!GetSaveFileNameA(&record)) return false;
   if (WriteBmpFile(name, View.image)) return true;
+  ShowNotSaved(owner, name);
+  return false;
+}
+
+bool ChooseAndSaveImage(HWND owner) {
+  char name[512];
+  OPENFILENAMEA record = FileDialogRecord(
+      owner, "PNG\0*.png\0JPEG\0*.jpg;*.jpeg\0TIFF\0*.tif;*.tiff\0ビットマップ\0*.bmp\0",
+      "形式を選んで保存", "png", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, name, sizeof name);
+  if (!GetSaveFileNameA(&record)) return false;
+  const ImageFileFormat kByFilter[] = {ImageFileFormat::kPng, ImageFileFormat::kJpeg,
+                                       ImageFileFormat::kTiff, ImageFileFormat::kBmp};
+  ImageFileFormat format = ImageFileFormatForPath(name);
+  if (format == ImageFileFormat::kBmp && !PathEndsWithKey(name, std::strlen(name), ".bmp", 4) &&
+      record.nFilterIndex >= 1 && record.nFilterIndex <= 4) {
+    format = kByFilter[record.nFilterIndex - 1];
+  }
+  int32_t quality = 0;
+  if (format == ImageFileFormat::kJpeg && !ChooseJpegQuality(owner, &quality)) return false;
+  if (WriteImageFile(name, *View.image, format, quality)) return true;
   ShowNotSaved(owner, name);
   return false;
 }

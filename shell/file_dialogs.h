@@ -1,5 +1,5 @@
 #pragma once
-// The system's open and save dialogs in front of document open and the BMP writer.
+// The system's open and save dialogs in front of document open and the image writers.
 
 #include <windows.h>
 #include <commdlg.h>
@@ -10,6 +10,11 @@ bool ChooseAndOpenFile(HWND owner);
 // Lets the user choose a name and writes the current image there as BMP; false on cancel or
 // a failed write, which is told.
 bool ChooseAndSaveBmp(HWND owner);
+
+// Lets the user choose a name and a format (PNG, JPEG, TIFF or BMP: a typed extension decides,
+// else the chosen filter), for JPEG the quality too, and writes the current image there; false
+// on cancel or a failed write, which is told.
+bool ChooseAndSaveImage(HWND owner);
 
 // Tells the user that the file at `path` was not written (an existing one is kept).
 void ShowNotSaved(HWND owner, const char* path);

@@ -25,8 +25,8 @@
 
 namespace {
 
-const UINT kImageMenuItems[] = {ID_FILE_SAVE_BMP, ID_FILE_SAVE_VQI, ID_FILE_PRINT, ID_EDIT_COPY,
-                                ID_EDIT_PASTE_INTO};
+const UINT kImageMenuItems[] = {ID_FILE_SAVE_BMP, ID_FILE_SAVE_VQI, ID_FILE_SAVE_AS,
+                                ID_FILE_PRINT,    ID_EDIT_COPY,     ID_EDIT_PASTE_INTO};
 
 void SetMenuCheck(UINT item, bool checked) {
   CheckMenuItem(GetMenu(MainWindow.window), item, checked ? MF_CHECKED : MF_UNCHECKED);
@@ -77,6 +77,9 @@ void RunCommand(HWND window, UINT command) {
       break;
     case ID_FILE_SAVE_VQI:
       DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_VQI_EXPORT), window, VqiExportDialog, 0);
+      break;
+    case ID_FILE_SAVE_AS:
+      ChooseAndSaveImage(window);
       break;
     case ID_FILE_PRINT:
       PrintImage(window);

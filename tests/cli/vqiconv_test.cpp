@@ -78,7 +78,8 @@ class Vqiconv : public ::testing::Test {
   std::string output_, errors_;
 };
 
-// A user's road: help, one file there and back, a VQI file as input, and what info tells.
+// A user's road: help, one file there and back, a VQI file and a run-length BMP as input, and
+// what info tells.
 TEST_F(Vqiconv, ConvertsThereAndBackAndDescribesWhatItWrote) {
   EXPECT_EQ(Run("--help"), 0);
   EXPECT_EQ(output_.rfind("usage:", 0), 0u) << output_;
@@ -86,6 +87,19 @@ TEST_F(Vqiconv, ConvertsThereAndBackAndDescribesWhatItWrote) {
   ASSERT_EQ(Run("decode out.vqi back.bmp"), 0) << errors_;
   EXPECT_EQ(PixelsOf("back.bmp"), PixelsOf("in.bmp"));
   ASSERT_EQ(Run("encode --mode gray --no-rle --no-huffman --alpha-image in.bmp out.vqi g.vqi"), 0);
+  // Two red pixels of a run; an 8-bit run-length BMP, decoded to 24 bits and padded.
+  const std::vector<uint8_t> rle =
+      BuildBmp({40, 2, 1, 8, 1, 2, {0x102030, 0xFF0000}, {}, {2, 1, 0, 1}});
+  WriteAll("rle.bmp", {rle.begin(), rle.end()});
+  ASSERT_EQ(Run("encode --mode rgb rle.bmp rle.vqi"), 0) << errors_;
+  ASSERT_EQ(Run("decode rle.vqi rle-back.bmp"), 0) << errors_;
+  EXPECT_EQ(PixelsOf("rle-back.bmp"), std::string("\0\0\xFF\0\0\xFF\0\0", 8));
+  // PNG there and back.
+  ASSERT_EQ(Run("decode out.vqi back.png"), 0) << errors_;
+  ASSERT_EQ(Run("encode --mode rgb back.png png.vqi"), 0) << errors_;
+  ASSERT_EQ(Run("decode png.vqi png-back.bmp"), 0) << errors_;
+  EXPECT_EQ(PixelsOf("png-back.bmp"), PixelsOf("in.bmp"));
+  EXPECT_EQ(ReadAll("back.png").substr(1, 3), "PNG");
   ASSERT_EQ(Run("info g.vqi"), 0);
   EXPECT_EQ(output_,
             "width: 7\nheight: 5\ncolour model: 1 grayscale with alpha\nplanes: 2\n"
@@ -112,10 +126,12 @@ TEST_F(Vqiconv, ManyFilesIntoAFolder) {
 // Bad input and bad usage: exit code 1, one line naming the file and why, and no output file.
 TEST_F(Vqiconv, RefusesWithOneLineAndWritesNothing) {
   WriteAll("cut.vqi", std::string("VQI0\0\0\0", 7));
+  WriteAll("cut.png", std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16));
   const struct {
     const char *arguments, *says;
   } failures[] = {{"encode missing.bmp out.vqi", "missing.bmp: cannot read"},
-                  {"encode text.bmp out.vqi", "text.bmp: not a BMP or VQI image"},
+                  {"encode text.bmp out.vqi", "text.bmp: not a BMP, PNG or VQI image"},
+                  {"encode cut.png out.vqi", "cut.png: damaged PNG file"},
                   {"decode in.bmp out.bmp", "in.bmp: not a VQI file"},
                   {"decode cut.vqi out.bmp", "cut.vqi: damaged VQI file"},
                   {"info cut.vqi", "cut.vqi: not a VQI file, or its header is damaged"},

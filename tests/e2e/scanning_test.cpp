@@ -92,10 +92,10 @@ class Scanning : public ViewerTest {
   // Writes the scanner's settings (`extra`: further "Key=value" lines) and empties its log.
   static void ConfigureScanner(const ScannerSetup& setup, const std::string& extra = "") {
     WriteSettings(SourceFolder() + "VirtualScanner.ini",
-                  "[Scanner]\r\nWidth=" + std::to_string(setup.width) +
-                      "\r\nHeight=" + std::to_string(setup.height) +
-                      "\r\nPages=" + std::to_string(setup.pages) +
-                      "\r\nTopDown=" + std::to_string(setup.topDown) + "\r\n" + extra + "\r\n");
+                  "[Scanner]\r\nWidth=" + std::to_string(setup.width) + "\r\nHeight=" +
+                      std::to_string(setup.height) + "\r\nPages=" + std::to_string(setup.pages) +
+                      "\r\nTopDown=" + std::to_string(setup.topDown) +
+                      "\r\nDpi=" + std::to_string(setup.dpi) + "\r\n" + extra + "\r\n");
     DeleteFileA((SourceFolder() + "VirtualScanner.log").c_str());
   }
 
@@ -164,7 +164,6 @@ class Scanning : public ViewerTest {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(pelora_.Window()); }));
     ScanInSourceDialog("ENABLEDS 1 1", button);
   }
-
 };
 
 std::string Request(const std::string& eventId) {
@@ -379,22 +378,25 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   EXPECT_EQ(CaptureClient(pelora_.View()).width, other.width);
   EXPECT_EQ(ScannerLog(), kScanWithoutDialog);
 
-  // Only "連番保存" takes every page of the feeder, each into a file of the series.
+  // Only "連番保存" takes every page of the feeder, each into a file of the series, in the
+  // format the model path's ending names, with the resolution the scanner says it scans at
+  // (300 × 150 dpi: 11811 × 5906 pixels a metre in the PNG files).
   ScannerSetup feeder = kPage;
   feeder.pages = 3;
+  feeder.dpi = 300;
   ConfigureScanner(feeder);
   HandOver(Request(kScanEvent));
   ASSERT_TRUE(WaitUntilScannerClosed());
   EXPECT_EQ(ScannerLog(), "OPENDS ENABLEDS 0 0 XFER 0 ENDXFER RESET DISABLEDS CLOSEDS ");
   pelora_.PostCommand(ID_SERIES_SETTINGS);
   HWND series = pelora_.WaitForDialog("連番保存設定");
-  SetDlgItemTextA(series, IDC_SERIES_PATH, folder_.Path("page.bmp").c_str());
+  SetDlgItemTextA(series, IDC_SERIES_PATH, folder_.Path("page.png").c_str());
   SetDlgItemTextA(series, IDC_SERIES_NUMBER, "9");
   ASSERT_TRUE(CloseDialog(series));
   WritePrivateProfileStringA("EVENT", "ScanButton", "4", pelora_.SettingsPath().c_str());
   // A page that cannot be saved (its file is read-only) is told, stays shown and ends the
   // batch; the number saved before it is stored at once.
-  const std::string readOnly = folder_.Path("page10.bmp");
+  const std::string readOnly = folder_.Path("page10.png");
   WriteBytes(readOnly, {'o', 'l', 'd'});
   SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
   ConfigureScanner(feeder);
@@ -408,13 +410,17 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
   ConfigureScanner(feeder);
   HandOver(Request(kScanEvent));
-  ASSERT_TRUE(WaitUntil([&] { return FileExists(folder_.Path("page12.bmp")); }));
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(folder_.Path("page12.png")); }));
   ASSERT_TRUE(WaitUntilScannerClosed());
   for (int page = 0; page < 4; ++page) {
-    EXPECT_TRUE(FileHoldsPage(folder_.Path("page" + std::to_string(9 + page) + ".bmp"), feeder,
-                              page ? page - 1 : 0));
+    const std::string path = folder_.Path("page" + std::to_string(9 + page) + ".png");
+    const std::vector<uint8_t> png = ReadBytes(path);
+    const std::string text(png.begin(), png.end());
+    EXPECT_EQ(text.substr(1, 3), "PNG");
+    EXPECT_EQ(text.substr(text.find("pHYs") + 4, 9), std::string("\0\0\x2E\x23\0\0\x17\x12\1", 9));
+    EXPECT_TRUE(FileHoldsPage(path, feeder, page ? page - 1 : 0));
   }
-  EXPECT_FALSE(FileExists(folder_.Path("page13.bmp")));
+  EXPECT_FALSE(FileExists(folder_.Path("page13.png")));
   EXPECT_TRUE(WaitUntilShown(feeder, 2));
   EXPECT_FALSE(ScannerLogHas("RESET"));
 

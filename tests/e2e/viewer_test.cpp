@@ -271,15 +271,42 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   // 769: delta (1), Huffman (0x100) and run-length (0x200) coding.
   EXPECT_EQ(Export(0, "default.vqi"), "1/3/769");
   EXPECT_EQ(Export(1, "keyed.vqi"), "1/4/769");
+  // Saved in a chosen format: PNG unless the name says otherwise; JPEG at the quality last
+  // chosen, 90 at first. Each opens again as it was.
+  const auto saved = [&](const char* name) {
+    return WaitUntil([&] { return ReadBytes(folder_.Path(name)).size() > 100; });
+  };
+  pelora_.PostCommand(ID_FILE_SAVE_AS);
+  AnswerFileDialog(pelora_.WaitForDialog("形式を選んで保存"), folder_.Path("blocks"));
+  EXPECT_TRUE(saved("blocks.png"));
+  for (const char* name : {"blocks.jpeg", "blocks.jpg"}) {
+    pelora_.PostCommand(ID_FILE_SAVE_AS);
+    AnswerFileDialog(pelora_.WaitForDialog("形式を選んで保存"), folder_.Path(name));
+    dialog = pelora_.WaitForDialog("JPEGで保存");
+    pelora_.Settle();
+    char shown[8] = "";
+    GetDlgItemTextA(dialog, IDC_JPEG_QUALITY, shown, sizeof shown);
+    EXPECT_STREQ(shown, std::string(name) == "blocks.jpeg" ? "90" : "80");
+    Type(dialog, IDC_JPEG_QUALITY, "80");
+    CloseDialog(dialog);
+    EXPECT_TRUE(saved(name));
+  }
+  EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "PeloraApp", "JpegQuality"), 80);
+  for (const char* name : {"blocks.jpg", "blocks.png"}) {
+    pelora_.OpenByDropping(folder_.Path(name));
+    EXPECT_EQ(pelora_.ViewSize(), (SIZE{120, 80}));
+    EXPECT_EQ(CaptureClient(pelora_.View()).At(100, 60) & 0xF0F0F0, CodedColor(140, 90) & 0xF0F0F0);
+  }
   // A file that cannot be replaced is kept, also once the user has agreed to replace it, and
   // the user is told.
   const std::string kept = folder_.Path("keyed.vqi");
   const std::vector<uint8_t> keyed = ReadBytes(kept);
   SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_READONLY);
-  for (UINT command : {ID_FILE_SAVE_BMP, ID_FILE_SAVE_VQI}) {
+  for (UINT command : {ID_FILE_SAVE_BMP, ID_FILE_SAVE_VQI, ID_FILE_SAVE_AS}) {
     pelora_.PostCommand(command);
     if (command == ID_FILE_SAVE_VQI) PressButton(pelora_.WaitForDialog("VQIで出力"), IDOK);
-    AnswerFileDialog(pelora_.WaitForDialog("保存"), kept);
+    AnswerFileDialog(
+        pelora_.WaitForDialog(command == ID_FILE_SAVE_AS ? "形式を選んで保存" : "保存"), kept);
     HWND prompt = nullptr;  // the system's question whether to replace the file
     WaitUntil([&] { return GetDlgItem(prompt = pelora_.WaitForOwnWindow("#32770"), IDYES); });
     CloseDialog(prompt, IDYES);

@@ -1,5 +1,5 @@
-// Turning, HSV and the level table: worked examples, and the vector loops against the plain
-// ones on random pictures of awkward sizes.
+// Turning, resolutions, HSV and the level table: worked examples, and the vector loops against the
+// plain ones on random pictures of awkward sizes.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,7 +10,9 @@
 #include "adjust/adjustment_numbers.h"
 #include "adjust/hsv.h"
 #include "adjust/level_table.h"
+#include "core/resolution.h"
 #include "core/rotation.h"
+#include "scan/twain_protocol.h"
 #include "tests/unit/vector_code_switch.h"
 
 namespace {
@@ -37,6 +39,8 @@ TEST(RotateImage, MatchesThePlainMapping) {
       const int w = size[0], h = size[1], right = w % 2, stride = (h * 3 + 3) & ~3;
       ImageBuffer image;
       Random(&image, w, h, static_cast<uint32_t>(w * 1000 + h));
+      image.dpiX = 300;
+      image.dpiY = w;
       std::vector<uint8_t> expected(static_cast<size_t>(stride) * w, 0);
       for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
@@ -47,10 +51,33 @@ TEST(RotateImage, MatchesThePlainMapping) {
       }
       RotateImage(&image, right ? kTurnRight : kTurnLeft);
       EXPECT_TRUE(image.width == h && image.height == w && image.kind == kImage24);
+      EXPECT_TRUE(image.dpiX == w && image.dpiY == 300);
       EXPECT_EQ(image.info.header.biSizeImage, expected.size());
       EXPECT_TRUE(Bytes(image) == expected) << w << "x" << h << " vector " << vector;
     }
   }
+}
+
+// A bitmap header's pixels per metre, rounded to dots per inch; a resized side keeps its printed
+// size; what is unknown or senseless stays unknown.
+TEST(Resolution, FromPixelsPerMetreAndThroughResizing) {
+  const int32_t fromMetres[][2] = {{11811, 300}, {23622, 600}, {3780, 96},  {19, 0},
+                                   {20, 1},      {0, 0},       {-11811, 0}, {INT32_MAX, 54546085}};
+  for (const auto& c : fromMetres) EXPECT_EQ(DotsPerInchFromPelsPerMeter(c[0]), c[1]) << c[0];
+  const int32_t resized[][4] = {{600, 4960, 2480, 300}, {300, 100, 150, 450}, {300, 3, 2, 200},
+                                {300, 3, 1, 100},       {0, 100, 50, 0},      {300, 0, 50, 0},
+                                {300, 100, 0, 0},       {1, 65535, 1, 0},     {INT32_MAX, 1, 2, 0},
+                                {300, 1, 2, 600},       {1, 1, 3, 3}};
+  for (const auto& c : resized) EXPECT_EQ(ResizedDotsPerInch(c[0], c[1], c[2]), c[3]) << c[0];
+  // A scanner's answer: whole dots and 1/65536ths, rounded; nothing but a positive TW_FIX32.
+  const std::pair<TwOneValue, int32_t> answers[] = {{{TWTY_FIX32, 300}, 300},
+                                                    {{TWTY_FIX32, 0x7FFF0000 | 300}, 300},
+                                                    {{TWTY_FIX32, 0x80000000 | 300}, 301},
+                                                    {{4, 300}, 0},
+                                                    {{TWTY_FIX32, 0x80000000}, 0},
+                                                    {{TWTY_FIX32, 0xFFFF}, 0}};
+  for (const auto& [value, dpi] : answers)
+    EXPECT_EQ(DotsPerInchFromOneValue(value), dpi) << value.Item;
 }
 
 // The colours with R >= G >= B form every pair (d, max) and (max - G, d) that the vector loop

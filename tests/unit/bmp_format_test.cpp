@@ -35,8 +35,12 @@ bool Parses(const std::vector<uint8_t>& file, BmpLayout* layout) {
 TEST(BmpParse, NormalisesEveryHeaderKind) {
   BmpLayout layout;
   const DibHeader& h = layout.info.header;
-  ASSERT_TRUE(Parses(BuildBmp(Recipe(5, 3, 8)), &layout));
+  std::vector<uint8_t> file = BuildBmp(Recipe(5, 3, 8));
+  file[14 + 24] = 0x23, file[14 + 25] = 0x2E;  // 11811 pixels per metre across, 300 dpi
+  file[14 + 28] = 0x00, file[14 + 29] = 0x5C;  // 23552 down
+  ASSERT_TRUE(Parses(file, &layout));
   EXPECT_TRUE(h.biSize == 40 && h.biWidth == 5 && h.biHeight == 3 && h.biSizeImage == 24);
+  EXPECT_TRUE(h.biXPelsPerMeter == 11811 && h.biYPelsPerMeter == 23552);
   // The whole table, entries past the file's own black.
   EXPECT_TRUE(h.biClrUsed == 256 && layout.info.colors[3] == 0x0000FF &&
               layout.info.colors[4] == 0);
@@ -46,8 +50,8 @@ TEST(BmpParse, NormalisesEveryHeaderKind) {
   EXPECT_TRUE(h.biSize == 40 && h.biClrUsed == 2 && layout.info.colors[1] == 0xFF0000);
   ASSERT_TRUE(Parses(BuildBmp(Recipe(2, -2, 16, kBiBitfields)), &layout));
   EXPECT_TRUE(layout.info.colors[2] == 0x001F && h.biHeight == -2);
-  const std::vector<uint8_t> file = BuildBmp(Recipe(2, 2, 16, kBiBitfields));
-  ASSERT_TRUE(ParsePackedDib(file.data() + 14, file.size() - 14, &layout));  // as pasted
+  const std::vector<uint8_t> fields = BuildBmp(Recipe(2, 2, 16, kBiBitfields));
+  ASSERT_TRUE(ParsePackedDib(fields.data() + 14, fields.size() - 14, &layout));  // as pasted
   EXPECT_EQ(layout.pixelOffset, 52u);  // the pixels follow the masks
   const struct {
     uint16_t bits;
@@ -108,6 +112,45 @@ TEST(BmpDecode, EveryDepthAndRowOrder) {
       EXPECT_FALSE(DecodeBmpImage(file.data(), file.size() - 1, &refused));
       EXPECT_EQ(refused.kind, kImageEmpty);
     }
+  }
+}
+
+// Run-length data: runs, literal pixels (padded), ends of lines and moves; pixels past the
+// right edge dropped, the rest black where no code reaches. Stored top-down it is refused.
+TEST(BmpDecode, RunLengthCodes) {
+  const struct {
+    uint32_t compression;
+    int32_t width, height;
+    std::vector<uint8_t> data;
+    std::vector<int> indices;  // bottom row first; -1 black
+  } cases[] = {
+      {kBiRle8,
+       5,
+       3,
+       {3, 1, 0, 3, 2, 3, 0, 0, 0, 0, 0, 2, 2, 1, 1, 2, 0, 1},
+       {1, 1, 1, 2, 3, -1, -1, -1, -1, -1, -1, -1, 2, -1, -1}},
+      {kBiRle4,
+       5,
+       2,
+       {5, 0x12, 0, 0, 0, 5, 0x31, 0x23, 0x10, 0, 0, 1},
+       {1, 2, 1, 2, 1, 3, 1, 2, 3, 1}},
+  };
+  for (const auto& c : cases) {
+    BmpRecipe recipe = Recipe(c.width, c.height, c.compression == kBiRle8 ? 8 : 4, c.compression);
+    recipe.pixelData = c.data;
+    const std::vector<uint8_t> file = BuildBmp(recipe);
+    ImageBuffer image;
+    ASSERT_TRUE(DecodeBmpImage(file.data(), file.size(), &image)) << c.compression;
+    for (size_t k = 0; k < c.indices.size(); ++k) {
+      const uint8_t* p = image.pixels + k / c.width * image.stride + 3 * (k % c.width);
+      EXPECT_EQ(uint32_t{p[2]} << 16 | p[1] << 8 | p[0],
+                c.indices[k] < 0 ? 0u : kPalette[c.indices[k]])
+          << c.compression << " at " << k;
+    }
+    recipe.height = -c.height;
+    const std::vector<uint8_t> topDown = BuildBmp(recipe);
+    ImageBuffer refused;
+    EXPECT_FALSE(DecodeBmpImage(topDown.data(), topDown.size(), &refused));
   }
 }
 

@@ -43,6 +43,14 @@ TEST(PathText, MadeFromTheRightPiecesAndImageEndings) {
   const int32_t steps[][4] = {{0, 3, 1, 1},  {1, 3, 1, 2},   {2, 3, 1, -1},
                               {1, 3, -1, 0}, {0, 3, -1, -1}, {0, 1, 1, -1}};
   for (const auto& s : steps) EXPECT_EQ(SteppedPage({s[0], s[1]}, s[2]), s[3]) << s[0] << s[2];
+  // What a written file's ending asks for; BMP for every other name, a bare ending too.
+  using enum ImageFileFormat;
+  const std::pair<std::string, ImageFileFormat> written[] = {
+      {"page.png", kPng},  {"P.PNG", kPng},   {"a.jpg", kJpeg}, {"a.JPEG", kJpeg},
+      {"a.tif", kTiff},    {"a.Tiff", kTiff}, {"a.bmp", kBmp},  {"page.pdf", kBmp},
+      {"a.png.txt", kBmp}, {".png", kBmp},    {"apng", kBmp},   {"a.tiff ", kBmp}};
+  for (const auto& [path, format] : written)
+    EXPECT_EQ(ImageFileFormatForPath(path.c_str()), format) << path;
 }
 
 // Cut after the program's name: an unquoted name with blanks is found as the program's own

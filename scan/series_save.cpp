@@ -2,9 +2,11 @@
 
 #include <commdlg.h>
 
+#include <memory>
 #include <string>
 
 #include "core/bmp_writer.h"
+#include "pdf/pdf_file.h"
 #include "scan/document_open.h"
 #include "scan/series_name.h"
 #include "shell/app_state.h"
@@ -14,6 +16,14 @@
 #include "shell/settings.h"
 
 namespace {
+
+// The PDF of a feeder batch under way: from its first page until the source has no more.
+struct SeriesBatch {
+  std::unique_ptr<PdfFile> file;
+  std::string path;
+  int number = 0;
+};
+SeriesBatch Batch;
 
 void BrowseForModelPath(HWND dialog) {
   char name[512];
@@ -49,6 +59,47 @@ INT_PTR CALLBACK SeriesSettingsProc(HWND dialog, UINT message, WPARAM wParam, LP
   return FALSE;
 }
 
+// The number the next save takes: the series' own, and also when it was set anew meanwhile.
+void CountUpFrom(int saved) {
+  if (SeriesNumber != saved) return;
+  SeriesNumber = static_cast<int>(static_cast<unsigned>(saved) + 1u);  // wraps, never overflows
+  // Stored at once: a run that ends without closing the window must not reuse the number.
+  WriteSettingInt("SeriesSave", "SeriesNo", SeriesNumber);
+}
+
+// The file of the next number, or empty (nothing to save, or told) when there is none.
+std::string NextSeriesPath(HWND mainWindow) {
+  if (SeriesFileName[0] == '\0') ShowSeriesSettingsDialog(mainWindow);
+  if (SeriesFileName[0] == '\0') return {};
+  std::string path = SeriesFilePath(SeriesFileName, SeriesNumber);
+  if (path.size() > kMaxDocumentTextLength) {
+    ShowPathTooLong(mainWindow);
+    return {};
+  }
+  return path;
+}
+
+bool BeginBatch(HWND mainWindow, const std::string& path) {
+  Batch.file = std::make_unique<PdfFile>();
+  Batch.path = path;
+  Batch.number = SeriesNumber;
+  if (BeginPdfFile(Batch.file.get(), path.c_str())) return true;
+  Batch.file.reset();
+  ShowNotSaved(mainWindow, path.c_str());
+  return false;
+}
+
+// False when the page is not in the document; when the document itself is lost (the disk
+// refused its bytes) it is dropped at once, and told.
+bool AddBatchPage(HWND mainWindow) {
+  if (AddPdfFilePage(Batch.file.get(), *View.image)) return true;
+  if (Batch.file->writer.failed) {
+    Batch.file.reset();
+    ShowNotSaved(mainWindow, Batch.path.c_str());
+  }
+  return false;
+}
+
 }  // namespace
 
 INT_PTR ShowSeriesSettingsDialog(HWND owner) {
@@ -57,20 +108,45 @@ INT_PTR ShowSeriesSettingsDialog(HWND owner) {
 }
 
 bool SaveNextInSeries(HWND mainWindow) {
-  if (SeriesFileName[0] == '\0') ShowSeriesSettingsDialog(mainWindow);
-  if (SeriesFileName[0] == '\0') return false;
-  const std::string path = SeriesFilePath(SeriesFileName, SeriesNumber);
-  if (path.size() > kMaxDocumentTextLength) {
-    ShowPathTooLong(mainWindow);
-    return false;
+  const std::string path = NextSeriesPath(mainWindow);
+  if (path.empty()) return false;
+  if (IsPdfSeries(path)) {
+    // A document of its own: a batch under way stays as it is.
+    PdfFile file;
+    if (!BeginPdfFile(&file, path.c_str()) || !AddPdfFilePage(&file, *View.image) ||
+        !FinishPdfFile(&file)) {
+      ShowNotSaved(mainWindow, path.c_str());
+      return false;
+    }
+    CountUpFrom(SeriesNumber);
+    return true;
   }
   if (!WriteBmpFile(path.c_str(), View.image)) {
     ShowNotSaved(mainWindow, path.c_str());
     return false;
   }
-  SeriesNumber =
-      static_cast<int>(static_cast<unsigned>(SeriesNumber) + 1u);  // wraps, never overflows
-  // Stored at once: a run that ends without closing the window must not reuse the number.
-  WriteSettingInt("SeriesSave", "SeriesNo", SeriesNumber);
+  CountUpFrom(SeriesNumber);
   return true;
+}
+
+bool SaveScannedPageInSeries(HWND mainWindow) {
+  if (Batch.file != nullptr) return AddBatchPage(mainWindow);
+  if (!IsPdfSeries(SeriesFileName)) return SaveNextInSeries(mainWindow);
+  const std::string path = NextSeriesPath(mainWindow);
+  return !path.empty() && BeginBatch(mainWindow, path) && AddBatchPage(mainWindow);
+}
+
+void EndSeriesBatch(HWND mainWindow, bool whole) {
+  if (Batch.file == nullptr) return;
+  const std::unique_ptr<PdfFile> file = std::move(Batch.file);
+  const int32_t pages = file->writer.pageCount;
+  if (!FinishPdfFile(file.get())) {
+    ShowNotSaved(mainWindow, Batch.path.c_str());
+    return;
+  }
+  CountUpFrom(Batch.number);
+  if (whole) return;
+  const std::string text = "スキャンが途中で終わりました．\n" + Batch.path + " に " +
+                           std::to_string(pages) + " ページを保存しました．";
+  MessageBoxA(mainWindow, text.c_str(), "連番保存", MB_OK | MB_ICONWARNING);
 }

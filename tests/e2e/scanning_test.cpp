@@ -92,9 +92,8 @@ class Scanning : public ViewerTest {
   // Writes the scanner's settings (`extra`: further "Key=value" lines) and empties its log.
   static void ConfigureScanner(const ScannerSetup& setup, const std::string& extra = "") {
     WriteSettings(SourceFolder() + "VirtualScanner.ini",
-                  "[Scanner]\r\nWidth=" + std::to_string(setup.width) +
-                      "\r\nHeight=" + std::to_string(setup.height) +
-                      "\r\nPages=" + std::to_string(setup.pages) +
+                  "[Scanner]\r\nWidth=" + std::to_string(setup.width) + "\r\nHeight=" +
+                      std::to_string(setup.height) + "\r\nPages=" + std::to_string(setup.pages) +
                       "\r\nTopDown=" + std::to_string(setup.topDown) + "\r\n" + extra + "\r\n");
     DeleteFileA((SourceFolder() + "VirtualScanner.log").c_str());
   }
@@ -140,6 +139,32 @@ class Scanning : public ViewerTest {
     return same;
   }
 
+  // What the host's tools find in a PDF the program wrote: a sound file of `pages` pages,
+  // titled and sized as a 300-dpi A4 scan, each page's picture exactly the scanner's page
+  // `first` + n, losslessly compressed.
+  static void ExpectScannedPdf(const std::string& path, int pages, const std::string& title,
+                               int first) {
+    SCOPED_TRACE(path);
+    const std::string file = HostPath(path);
+    EXPECT_EQ(RunOnHost("qpdf --check " + file + " >/dev/null && echo sound"), "sound\n");
+    std::string info = title;
+    info.append("\n").append(std::to_string(pages)).append("\n595.179 x 841.89 pts (A4)\n");
+    EXPECT_EQ(RunOnHost("pdfinfo " + file + " | sed -n 's/^\\(Title\\|Pages\\|Page size\\): *//p'"),
+              info);
+    std::string list;
+    for (int page = 1; page <= pages; ++page)
+      list += std::to_string(page) + " 2480 3508 rgb image\n";
+    EXPECT_EQ(RunOnHost("pdfimages -list " + file + " | awk 'NR > 2 {print $1, $4, $5, $6, $9}'"),
+              list);
+    const std::string pictures = path.substr(0, path.rfind('.'));
+    RunOnHost("pdfimages -png " + file + " " + HostPath(pictures));
+    for (int page = 0; page < pages; ++page) {
+      char name[16];
+      snprintf(name, sizeof name, "-%03d.png", page);
+      EXPECT_TRUE(FileHoldsPage(pictures + name, {2480, 3508}, first + page)) << name;
+    }
+  }
+
   // Hands a request to the running window as a second start does; `answer` is called while
   // the second start waits for the hand-off to finish.
   void HandOver(
@@ -164,7 +189,6 @@ class Scanning : public ViewerTest {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(pelora_.Window()); }));
     ScanInSourceDialog("ENABLEDS 1 1", button);
   }
-
 };
 
 std::string Request(const std::string& eventId) {
@@ -431,6 +455,48 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
   EXPECT_EQ(pelora_.Close(), 0u);
   CloseHandle(held);
   EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "SeriesSave", "SeriesNo"), 13);
+}
+
+// The scanner button's series save into a ".pdf" series: the pages of a feeder batch go into
+// one document, a number a batch. A batch cut short keeps its pages and tells how many; one
+// cut before its first page writes nothing; the menu's series save writes the picture shown.
+TEST_F(Scanning, FeederBatchesGoIntoOnePdfEach) {
+  RecordScannerDevice();
+  const std::string model = folder_.Path("見積書.pdf");
+  const auto document = [&](int number) {
+    return folder_.Path("見積書" + std::to_string(number) + ".pdf");
+  };
+  const auto nextNumber = [&] {
+    return SettingsInt(pelora_.SettingsPath(), "SeriesSave", "SeriesNo");
+  };
+  WriteSettings(pelora_.SettingsPath(), "[EVENT]\r\nScanButton=4\r\n[SeriesSave]\r\nSeriesFile=" +
+                                            model + "\r\nSeriesNo=1\r\n");
+  const ScannerSetup a4 = {2480, 3508, 3};  // 300 dpi
+  ConfigureScanner(a4);
+  ASSERT_TRUE(pelora_.Start(Request(kScanEvent)));
+  ASSERT_TRUE(WaitUntil([&] { return nextNumber() == 2; }, 300000));
+  ASSERT_TRUE(WaitUntilScannerClosed());
+  ExpectScannedPdf(document(1), 3, reinterpret_cast<const char*>(u8"見積書1"), 0);
+
+  ConfigureScanner(a4, "Result=cancel\r\nResultAt=2");
+  HandOver(Request(kScanEvent));
+  EXPECT_EQ(pelora_.AnswerMessageBox(300000), "TWAIN(Pelo): キャンセルされました");
+  EXPECT_EQ(pelora_.AnswerMessageBox(300000), "連番保存: スキャンが途中で終わりました．\n" +
+                                                  document(2) + " に 2 ページを保存しました．");
+  EXPECT_EQ(nextNumber(), 3);
+  ExpectScannedPdf(document(2), 2, reinterpret_cast<const char*>(u8"見積書2"), 0);
+
+  ConfigureScanner(kPage, "Result=cancel");
+  HandOver(Request(kScanEvent));
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "TWAIN(Pelo): キャンセルされました");
+  ASSERT_TRUE(WaitUntilScannerClosed());
+  EXPECT_EQ(pelora_.AnswerMessageBox(500), "<none>");
+  EXPECT_FALSE(FileExists(document(3)));
+
+  pelora_.Command(ID_SERIES_SAVE);
+  EXPECT_EQ(nextNumber(), 4);
+  ExpectScannedPdf(document(3), 1, reinterpret_cast<const char*>(u8"見積書3"), 1);
+  EXPECT_EQ(pelora_.Close(), 0u);
 }
 
 // The still-image service starts the program by its registration as written now (quoted) or

@@ -41,3 +41,21 @@ bool PathEndsWithAnyKey(const char* path, size_t length, const char* keyList, si
   }
   return false;
 }
+
+ImageFileFormat ImageFileFormatForPath(const char* path) {
+  const struct {
+    const char* extension;
+    ImageFileFormat format;
+  } kWritten[] = {{".png", ImageFileFormat::kPng},
+                  {".jpg", ImageFileFormat::kJpeg},
+                  {".jpeg", ImageFileFormat::kJpeg},
+                  {".tif", ImageFileFormat::kTiff},
+                  {".tiff", ImageFileFormat::kTiff}};
+  const size_t length = std::strlen(path);
+  for (const auto& written : kWritten) {
+    if (PathEndsWithKey(path, length, written.extension, std::strlen(written.extension))) {
+      return written.format;
+    }
+  }
+  return ImageFileFormat::kBmp;
+}

@@ -17,3 +17,10 @@ bool PathEndsWithKey(const char* path, size_t length, const char* key, size_t ke
 // Walks a list of zero-terminated keys, ended by an empty key or by the end of the
 // `listSize`-byte buffer; true when the path ends with one of them.
 bool PathEndsWithAnyKey(const char* path, size_t length, const char* keyList, size_t listSize);
+
+// The formats the program writes.
+enum class ImageFileFormat { kBmp, kPng, kJpeg, kTiff };
+
+// The format a file to be written asks for by its ending: ".png", ".jpg", ".jpeg", ".tif",
+// ".tiff" in any case; BMP for every other name.
+ImageFileFormat ImageFileFormatForPath(const char* path);

@@ -72,6 +72,11 @@ bool CopyRows(IWICBitmapSource* source, DecodedPixels form, ImageBuffer* target)
   return true;
 }
 
+// A resolution as the image record keeps it; 0 for none or one beyond reason.
+int32_t DotsPerInch(double resolution) {
+  return resolution >= 1 && resolution <= 1e6 ? static_cast<int32_t>(resolution + 0.5) : 0;
+}
+
 // Fills the empty target with the frame; a picture too large for an image record is refused
 // before any memory is taken for it.
 bool ReadFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, ImageBuffer* target) {
@@ -99,6 +104,11 @@ bool ReadFrame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, ImageB
   if (read && !CopyRows(source, form, target)) {
     FreeImageBuffer(target);
     read = false;
+  }
+  double dpiX = 0, dpiY = 0;
+  if (read && SUCCEEDED(frame->GetResolution(&dpiX, &dpiY))) {
+    target->dpiX = DotsPerInch(dpiX);
+    target->dpiY = DotsPerInch(dpiY);
   }
   if (converter != nullptr) converter->Release();
   return read;

@@ -10,6 +10,7 @@
 #include "core/file_replace.h"
 #include "core/image_buffer.h"
 #include "core/image_loader.h"
+#include "core/image_writer.h"
 #include "pdf/pdf_writer.h"
 #include "shell/settings.h"
 #include "tests/fixtures/bmp_builder.h"
@@ -22,10 +23,19 @@ namespace {
 
 using enum TestPluginBehaviour;
 
-bool Write(bool vqi, const std::string& path, const ImageBuffer& image) {
+enum class Writer { kBmp, kVqi, kPng };
+
+bool Write(Writer writer, const std::string& path, const ImageBuffer& image) {
   const uint32_t allStages = kExportDelta | kExportRle | kExportHuffman;
-  return vqi ? EncodeVqiImage(&image, path.c_str(), kExportRgb, allStages, 0, nullptr)
-             : WriteBmpFile(path.c_str(), &image);
+  switch (writer) {
+    case Writer::kBmp:
+      return WriteBmpFile(path.c_str(), &image);
+    case Writer::kVqi:
+      return EncodeVqiImage(&image, path.c_str(), kExportRgb, allStages, 0, nullptr);
+    case Writer::kPng:
+      return WriteImageFile(path.c_str(), image, ImageFileFormat::kPng, 90);
+  }
+  return false;
 }
 
 // The message boxes this thread showed, as "caption: text"; each is closed at once.
@@ -74,9 +84,9 @@ TEST(ImageFiles, WrittenPicturesLoadBackWithTheSamePixels) {
   ASSERT_TRUE(CreateImageBuffer(&page, 4960, 24, 7016));
   const size_t size = size_t{3} * page.width * page.height;  // rows without padding
   for (size_t i = 0; i < size; ++i) page.pixels[i] = static_cast<uint8_t>((i * 7) ^ (i >> 13));
-  for (const bool vqi : {false, true}) {
-    SCOPED_TRACE(vqi ? "vqi" : "bmp");
-    ASSERT_TRUE(Write(vqi, folder.Path("page"), page));
+  for (const Writer writer : {Writer::kBmp, Writer::kVqi}) {
+    SCOPED_TRACE(int(writer));
+    ASSERT_TRUE(Write(writer, folder.Path("page"), page));
     ImageBuffer loaded;
     ASSERT_TRUE(LoadImageFile(&loaded, folder.Path("page").c_str()));
     ASSERT_TRUE(loaded.width == page.width && loaded.height == page.height);
@@ -96,15 +106,15 @@ TEST(ImageFiles, AFailedWriteLeavesNoFileAndTheOldOneIntact) {
   ASSERT_TRUE(CreateImageBuffer(&image, 4, 24, 4));
   const std::vector<uint8_t> old = {'o', 'l', 'd'};
   const std::string kept = folder.Path("kept");
-  for (const bool vqi : {false, true}) {
-    SCOPED_TRACE(vqi ? "vqi" : "bmp");
+  for (const Writer writer : {Writer::kBmp, Writer::kVqi, Writer::kPng}) {
+    SCOPED_TRACE(int(writer));
     ASSERT_TRUE(WriteBytes(kept, old));
     // Another program has it open.
     HANDLE held = CreateFileA(kept.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_FALSE(Write(vqi, kept, image));
+    EXPECT_FALSE(Write(writer, kept, image));
     CloseHandle(held);
     ASSERT_TRUE(SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(Write(vqi, kept, image));
+    EXPECT_FALSE(Write(writer, kept, image));
     EXPECT_EQ(ReadBytes(kept), old);
     EXPECT_FALSE(FileExists(TemporarySiblingPath(kept.c_str(), 0)));
     ASSERT_TRUE(SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL));
@@ -114,7 +124,7 @@ TEST(ImageFiles, AFailedWriteLeavesNoFileAndTheOldOneIntact) {
         folder.Path(std::string(MAX_PATH - 1 - folder.Path("").size(), 'n'));
     const std::string inUse = TemporarySiblingPath(longest.c_str(), 0);
     ASSERT_TRUE(WriteBytes(longest, old) && WriteBytes(inUse, old));
-    EXPECT_TRUE(Write(vqi, longest, image));
+    EXPECT_TRUE(Write(writer, longest, image));
     EXPECT_NE(ReadBytes(longest), old);
     EXPECT_EQ(ReadBytes(inUse), old);
     DeleteFileA(inUse.c_str());
@@ -163,7 +173,7 @@ TEST(ImageFiles, EveryReaderTakesWhatItCanAndTheRestIsRefusedOrReported) {
   ImageBuffer image;
   ASSERT_TRUE(WriteBytes(folder.Path("sample"), bmp) &&
               LoadImageFile(&image, folder.Path("sample").c_str()) &&
-              Write(true, folder.Path("coded"), image));
+              Write(Writer::kVqi, folder.Path("coded"), image));
   // Bit fields without a mask bit pass the BMP checks, but the system's conversion, which its
   // picture decoder shares, refuses them.
   const std::vector<uint8_t> coded = ReadBytes(folder.Path("coded")),

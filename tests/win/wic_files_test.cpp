@@ -11,6 +11,7 @@
 
 #include "core/image_buffer.h"
 #include "core/image_loader.h"
+#include "core/image_writer.h"
 #include "core/wic_reader.h"
 #include "tests/win/temp_folder.h"
 #include "vqi/vqi_encoder.h"
@@ -28,6 +29,43 @@ int Difference(const ImageBuffer& a, const ImageBuffer& b) {
     for (int32_t i = 0; i < 3 * a.width; ++i) largest = std::max(largest, std::abs(p[i] - q[i]));
   }
   return largest;
+}
+
+// What a shell command of the host prints, its errors too: Wine starts Unix programs as well,
+// though with its own output rather than the caller's handles, so the output goes to a file.
+std::string HostOutput(const std::string& command, const std::string& outputPath);
+
+// The path of a file as the host's programs name it.
+std::string UnixPath(const std::string& path) {
+  using UnixFileName = char*(CDECL*)(const WCHAR*);
+  const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  WCHAR wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+  char* name = unixFileName(wide);
+  const std::string unix = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return unix;
+}
+
+std::string HostOutput(const std::string& command, const std::string& outputPath) {
+  const std::string unixPath = UnixPath(outputPath);
+  std::string commandLine = "Z:\\bin\\sh -c \"" + command + " >" + unixPath + ".part 2>&1; mv " +
+                            unixPath + ".part " + unixPath + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  DeleteFileA(outputPath.c_str());
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return "not started: " + commandLine;
+  }
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  // The handle of a Unix process does not tell when it ends; its output file appears then.
+  for (int i = 0; i < 1200 && !FileExists(outputPath); ++i) Sleep(50);
+  const std::vector<uint8_t> output = ReadBytes(outputPath);
+  return {output.begin(), output.end()};
 }
 
 }  // namespace
@@ -88,5 +126,46 @@ TEST(WicReader, ReadsWhatImageMagickReadsAndTheLoaderShowsItUpright) {
     // Two right JPEG decoders may differ a little, and JPEG's loss shows in the page.
     const int tolerance = c.file.ends_with(".jpg") ? 8 : 0;
     EXPECT_LE(Difference(image, stem == "page" ? page : picture), tolerance);
+  }
+}
+
+// PNG, JPEG and TIFF files of a 600-dpi A4 page carry the image's resolution and its pixels as
+// ImageMagick reads them (JPEG within its loss at the default quality) and as the program
+// reads them back.
+TEST(WicWriter, WritesWhatImageMagickReadsWithTheResolution) {
+  TempFolder folder;
+  ImageBuffer page;
+  ASSERT_TRUE(LoadImageFile(&page, PicturePath("page.bmp").c_str()));
+  page.dpiX = 600;
+  page.dpiY = 300;
+  const struct {
+    const char* name;
+    ImageFileFormat format;
+    int tolerance;
+  } formats[] = {{"w.png", ImageFileFormat::kPng, 0},
+                 {"w.jpg", ImageFileFormat::kJpeg, 12},
+                 {"w.tif", ImageFileFormat::kTiff, 0}};
+  for (const auto& f : formats) {
+    SCOPED_TRACE(f.name);
+    const std::string path = folder.Path(f.name), output = folder.Path("output");
+    ASSERT_TRUE(WriteImageFile(path.c_str(), page, f.format, 90));
+    EXPECT_EQ(HostOutput("convert " + UnixPath(path) +
+                             " -units PixelsPerInch -format '%[fx:round(resolution.x)] "
+                             "%[fx:round(resolution.y)] %U' info:",
+                         output),
+              "600 300 PixelsPerInch");
+    // The top of the page: ImageMagick's memory limits refuse two whole pages.
+    const std::string top = "[4960x300+0+0]' ";
+    EXPECT_EQ(HostOutput("compare -metric AE -fuzz " + std::to_string(f.tolerance * 100 / 255) +
+                             "% '" + UnixPath(path) + top + "'" +
+                             UnixPath(PicturePath("page.bmp")) + top + "null:",
+                         output),
+              "0");
+    ImageBuffer read;
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    int32_t pages;
+    ASSERT_TRUE(ReadWicImage(bytes.data(), bytes.size(), 0, &pages, &read));
+    EXPECT_LE(Difference(read, page), f.tolerance);
+    EXPECT_TRUE(read.dpiX == 600 && read.dpiY == 300) << read.dpiX << " " << read.dpiY;
   }
 }

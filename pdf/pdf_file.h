@@ -14,10 +14,12 @@ struct ImageBuffer;
 struct PdfFile {
   FileReplacement replacement;
   PdfWriter writer;
+  int32_t jpegQuality = 0;  // of colour pages written as JPEG
 };
 
-// Starts the document for `path`, titled with its file name and dated now. False, with nothing
-// created, when the file cannot be made.
+// Starts the document for `path`, titled with its file name and dated now, its colour pages
+// written as the settings file says: losslessly ("PdfLossless" 1), or as JPEG at the quality
+// of JPEG saves ("JpegQuality"). False, with nothing created, when the file cannot be made.
 bool BeginPdfFile(PdfFile* file, const char* path);
 
 // Adds the picture as the next page, at its own resolution. False when it was not added; the

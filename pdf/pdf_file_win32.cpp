@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "core/image_buffer.h"
+#include "core/wic_writer.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -40,6 +42,19 @@ PdfDate LocalDateNow() {
   return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, minutesEast};
 }
 
+// The encoder's bytes are kept in memory: the writer needs their length before them.
+bool AppendToMemory(void* memory, const void* data, size_t size) {
+  auto* bytes = static_cast<std::vector<uint8_t>*>(memory);
+  const auto* first = static_cast<const uint8_t*>(data);
+  bytes->insert(bytes->end(), first, first + size);
+  return true;
+}
+
+bool EncodeJpeg(void* quality, const ImageBuffer& image, std::vector<uint8_t>* jpeg) {
+  return EncodeWicImage(image, WicFileFormat::kJpeg, *static_cast<const int32_t*>(quality),
+                        {jpeg, AppendToMemory});
+}
+
 }  // namespace
 
 bool BeginPdfFile(PdfFile* file, const char* path) {
@@ -47,6 +62,11 @@ bool BeginPdfFile(PdfFile* file, const char* path) {
   PdfDocument document;
   document.title = TitleFromPath(path);
   document.created = LocalDateNow();
+  if (ReadSettingInt("PeloraApp", "PdfLossless", 0) == 0) {
+    file->jpegQuality = std::clamp(ReadSettingInt("PeloraApp", "JpegQuality", 90), 1, 100);
+    document.encodeJpeg = EncodeJpeg;
+    document.jpegContext = &file->jpegQuality;
+  }
   BeginPdf(&file->writer, FileReplacementSink(&file->replacement), document);
   return !file->writer.failed;
 }

@@ -140,10 +140,10 @@ class Scanning : public ViewerTest {
   }
 
   // What the host's tools find in a PDF the program wrote: a sound file of `pages` pages,
-  // titled and sized as a 300-dpi A4 scan, each page's picture exactly the scanner's page
-  // `first` + n, losslessly compressed.
+  // titled and sized as a 300-dpi A4 scan, its colour pages encoded as `encoding` ("jpeg", or
+  // "image" for lossless ones, which hold exactly the scanner's page `first` + n).
   static void ExpectScannedPdf(const std::string& path, int pages, const std::string& title,
-                               int first) {
+                               const std::string& encoding, int first = 0) {
     SCOPED_TRACE(path);
     const std::string file = HostPath(path);
     EXPECT_EQ(RunOnHost("qpdf --check " + file + " >/dev/null && echo sound"), "sound\n");
@@ -153,12 +153,12 @@ class Scanning : public ViewerTest {
               info);
     std::string list;
     for (int page = 1; page <= pages; ++page)
-      list += std::to_string(page) + " 2480 3508 rgb image\n";
+      list += std::to_string(page) + " 2480 3508 rgb " + encoding + "\n";
     EXPECT_EQ(RunOnHost("pdfimages -list " + file + " | awk 'NR > 2 {print $1, $4, $5, $6, $9}'"),
               list);
     const std::string pictures = path.substr(0, path.rfind('.'));
     RunOnHost("pdfimages -png " + file + " " + HostPath(pictures));
-    for (int page = 0; page < pages; ++page) {
+    for (int page = 0; encoding == "image" && page < pages; ++page) {
       char name[16];
       snprintf(name, sizeof name, "-%03d.png", page);
       EXPECT_TRUE(FileHoldsPage(pictures + name, {2480, 3508}, first + page)) << name;
@@ -473,18 +473,21 @@ TEST_F(Scanning, FeederBatchesGoIntoOnePdfEach) {
                                             model + "\r\nSeriesNo=1\r\n");
   const ScannerSetup a4 = {2480, 3508, 3};  // 300 dpi
   ConfigureScanner(a4);
-  ASSERT_TRUE(pelora_.Start(Request(kScanEvent)));
-  ASSERT_TRUE(WaitUntil([&] { return nextNumber() == 2; }, 300000));
+  ASSERT_TRUE(pelora_.Start(Request(kScanEvent), false));
+  ASSERT_TRUE(WaitUntil([&] { return nextNumber() == 2; }, 100000));
+  ASSERT_TRUE(pelora_.WaitForMainWindow());
   ASSERT_TRUE(WaitUntilScannerClosed());
-  ExpectScannedPdf(document(1), 3, reinterpret_cast<const char*>(u8"見積書1"), 0);
+  ExpectScannedPdf(document(1), 3, reinterpret_cast<const char*>(u8"見積書1"), "jpeg");
 
+  // Colour written losslessly, as set in the settings file.
+  WritePrivateProfileStringA("PeloraApp", "PdfLossless", "1", pelora_.SettingsPath().c_str());
   ConfigureScanner(a4, "Result=cancel\r\nResultAt=2");
   HandOver(Request(kScanEvent));
   EXPECT_EQ(pelora_.AnswerMessageBox(300000), "TWAIN(Pelo): キャンセルされました");
   EXPECT_EQ(pelora_.AnswerMessageBox(300000), "連番保存: スキャンが途中で終わりました．\n" +
                                                   document(2) + " に 2 ページを保存しました．");
   EXPECT_EQ(nextNumber(), 3);
-  ExpectScannedPdf(document(2), 2, reinterpret_cast<const char*>(u8"見積書2"), 0);
+  ExpectScannedPdf(document(2), 2, reinterpret_cast<const char*>(u8"見積書2"), "image");
 
   ConfigureScanner(kPage, "Result=cancel");
   HandOver(Request(kScanEvent));
@@ -495,7 +498,7 @@ TEST_F(Scanning, FeederBatchesGoIntoOnePdfEach) {
 
   pelora_.Command(ID_SERIES_SAVE);
   EXPECT_EQ(nextNumber(), 4);
-  ExpectScannedPdf(document(3), 1, reinterpret_cast<const char*>(u8"見積書3"), 1);
+  ExpectScannedPdf(document(3), 1, reinterpret_cast<const char*>(u8"見積書3"), "image", 1);
   EXPECT_EQ(pelora_.Close(), 0u);
 }
 

@@ -462,9 +462,9 @@ TEST_F(Scanning, ScannerButtonsRegisterThenRunTheirActions) {
 // cut before its first page writes nothing; the menu's series save writes the picture shown.
 TEST_F(Scanning, FeederBatchesGoIntoOnePdfEach) {
   RecordScannerDevice();
-  const std::string model = folder_.Path("見積書.pdf");
+  const std::string model = folder_.Path("見積書.PDF");  // the ending in any case
   const auto document = [&](int number) {
-    return folder_.Path("見積書" + std::to_string(number) + ".pdf");
+    return folder_.Path("見積書" + std::to_string(number) + ".PDF");
   };
   const auto nextNumber = [&] {
     return SettingsInt(pelora_.SettingsPath(), "SeriesSave", "SeriesNo");
@@ -525,3 +525,4 @@ TEST_F(Scanning, ScannerButtonFromAFolderOfAnyName) {
     ConfigureScanner(kPage);
   }
 }
+

@@ -11,6 +11,7 @@
 
 struct ImageBuffer;
 
+// Dropped unfinished, it leaves nothing behind and an older file of the name as it was.
 struct PdfFile {
   FileReplacement replacement;
   PdfWriter writer;
@@ -29,6 +30,3 @@ bool AddPdfFilePage(PdfFile* file, const ImageBuffer& image);
 // Finishes the document and gives it its name. False, with nothing left behind, when any
 // part of it could not be written or it has no page.
 bool FinishPdfFile(PdfFile* file);
-
-// Drops the document under way; an older file of the name stays as it was.
-void AbandonPdfFile(PdfFile* file);

@@ -82,5 +82,3 @@ bool FinishPdfFile(PdfFile* file) {
   }
   return CommitFileReplacement(&file->replacement);
 }
-
-void AbandonPdfFile(PdfFile* file) { AbandonFileReplacement(&file->replacement); }

@@ -100,6 +100,27 @@ bool AddBatchPage(HWND mainWindow) {
   return false;
 }
 
+// A document of its own: a batch under way stays as it is.
+bool WriteOnePagePdf(HWND mainWindow, const std::string& path) {
+  PdfFile file;
+  if (!BeginPdfFile(&file, path.c_str()) || !AddPdfFilePage(&file, *View.image) ||
+      !FinishPdfFile(&file)) {
+    ShowNotSaved(mainWindow, path.c_str());
+    return false;
+  }
+  CountUpFrom(SeriesNumber);
+  return true;
+}
+
+bool WriteSeriesBmp(HWND mainWindow, const std::string& path) {
+  if (!WriteBmpFile(path.c_str(), View.image)) {
+    ShowNotSaved(mainWindow, path.c_str());
+    return false;
+  }
+  CountUpFrom(SeriesNumber);
+  return true;
+}
+
 }  // namespace
 
 INT_PTR ShowSeriesSettingsDialog(HWND owner) {
@@ -110,30 +131,16 @@ INT_PTR ShowSeriesSettingsDialog(HWND owner) {
 bool SaveNextInSeries(HWND mainWindow) {
   const std::string path = NextSeriesPath(mainWindow);
   if (path.empty()) return false;
-  if (IsPdfSeries(path)) {
-    // A document of its own: a batch under way stays as it is.
-    PdfFile file;
-    if (!BeginPdfFile(&file, path.c_str()) || !AddPdfFilePage(&file, *View.image) ||
-        !FinishPdfFile(&file)) {
-      ShowNotSaved(mainWindow, path.c_str());
-      return false;
-    }
-    CountUpFrom(SeriesNumber);
-    return true;
-  }
-  if (!WriteBmpFile(path.c_str(), View.image)) {
-    ShowNotSaved(mainWindow, path.c_str());
-    return false;
-  }
-  CountUpFrom(SeriesNumber);
-  return true;
+  return IsPdfSeries(path) ? WriteOnePagePdf(mainWindow, path) : WriteSeriesBmp(mainWindow, path);
 }
 
 bool SaveScannedPageInSeries(HWND mainWindow) {
   if (Batch.file != nullptr) return AddBatchPage(mainWindow);
-  if (!IsPdfSeries(SeriesFileName)) return SaveNextInSeries(mainWindow);
+  // The model path may be set only now, in dialog 111, for the first page.
   const std::string path = NextSeriesPath(mainWindow);
-  return !path.empty() && BeginBatch(mainWindow, path) && AddBatchPage(mainWindow);
+  if (path.empty()) return false;
+  if (!IsPdfSeries(path)) return WriteSeriesBmp(mainWindow, path);
+  return BeginBatch(mainWindow, path) && AddBatchPage(mainWindow);
 }
 
 void EndSeriesBatch(HWND mainWindow, bool whole) {

@@ -499,6 +499,14 @@ TEST_F(Scanning, FeederBatchesGoIntoOnePdfEach) {
   pelora_.Command(ID_SERIES_SAVE);
   EXPECT_EQ(nextNumber(), 4);
   ExpectScannedPdf(document(3), 1, reinterpret_cast<const char*>(u8"見積書3"), "image", 1);
+  // A document that cannot take the place of a read-only one is told; the old one stays.
+  WriteBytes(document(4), {'o', 'l', 'd'});
+  SetFileAttributesA(document(4).c_str(), FILE_ATTRIBUTE_READONLY);
+  pelora_.PostCommand(ID_SERIES_SAVE);
+  EXPECT_EQ(pelora_.AnswerMessageBox(), "エラー: 保存できませんでした．\n" + document(4));
+  EXPECT_EQ(ReadBytes(document(4)), (std::vector<uint8_t>{'o', 'l', 'd'}));
+  EXPECT_EQ(nextNumber(), 4);
+  SetFileAttributesA(document(4).c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(pelora_.Close(), 0u);
 }
 

@@ -509,6 +509,20 @@ TEST_F(Scanning, FeederBatchesGoIntoOnePdfEach) {
   EXPECT_EQ(ReadBytes(document(4)), (std::vector<uint8_t>{'o', 'l', 'd'}));
   EXPECT_EQ(nextNumber(), 4);
   SetFileAttributesA(document(4).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // A series in a folder that is gone: the batch's first page is told and ends the batch.
+  pelora_.PostCommand(ID_SERIES_SETTINGS);
+  HWND series = pelora_.WaitForDialog("連番保存設定");
+  SetDlgItemTextA(series, IDC_SERIES_PATH, folder_.Path("gone\\scan.pdf").c_str());
+  ASSERT_TRUE(CloseDialog(series));
+  ConfigureScanner({160, 120, 3});
+  HandOver(Request(kScanEvent), [&] {
+    EXPECT_EQ(pelora_.AnswerMessageBox(),
+              "エラー: 保存できませんでした．\n" + folder_.Path("gone\\scan4.pdf"));
+  });
+  ASSERT_TRUE(WaitUntilScannerClosed());
+  EXPECT_TRUE(ScannerLogHas("XFER 0 ENDXFER RESET")) << ScannerLog();
+  EXPECT_EQ(nextNumber(), 4);
   EXPECT_EQ(pelora_.Close(), 0u);
 }
 

@@ -141,7 +141,8 @@ class Scanning : public ViewerTest {
 
   // What the host's tools find in a PDF the program wrote: a sound file of `pages` pages,
   // titled and sized as a 300-dpi A4 scan, its colour pages encoded as `encoding` ("jpeg", or
-  // "image" for lossless ones, which hold exactly the scanner's page `first` + n).
+  // "image" for lossless ones, which hold exactly the scanner's page `first` + n unless
+  // `first` is -1), their pictures extracted beside it.
   static void ExpectScannedPdf(const std::string& path, int pages, const std::string& title,
                                const std::string& encoding, int first = 0) {
     SCOPED_TRACE(path);
@@ -158,7 +159,7 @@ class Scanning : public ViewerTest {
               list);
     const std::string pictures = path.substr(0, path.rfind('.'));
     RunOnHost("pdfimages -png " + file + " " + HostPath(pictures));
-    for (int page = 0; encoding == "image" && page < pages; ++page) {
+    for (int page = 0; encoding == "image" && first >= 0 && page < pages; ++page) {
       char name[16];
       snprintf(name, sizeof name, "-%03d.png", page);
       EXPECT_TRUE(FileHoldsPage(pictures + name, {2480, 3508}, first + page)) << name;
@@ -500,7 +501,12 @@ TEST_F(Scanning, FeederBatchesGoIntoOnePdfEach) {
 
   pelora_.Command(ID_SERIES_SAVE);
   EXPECT_EQ(nextNumber(), 4);
-  ExpectScannedPdf(document(3), 1, reinterpret_cast<const char*>(u8"見積書3"), "image", 1);
+  ExpectScannedPdf(document(3), 1, reinterpret_cast<const char*>(u8"見積書3"), "image", -1);
+  // The picture shown, the last page of the batch before (compared on the host: a sixth
+  // full-size read through the imaging component fails now and then under Wine).
+  EXPECT_EQ(RunOnHost("cmp " + HostPath(folder_.Path("見積書2-001.png")) + " " +
+                      HostPath(folder_.Path("見積書3-000.png")) + " && echo same"),
+            "same\n");
   // A document that cannot take the place of a read-only one is told; the old one stays.
   WriteBytes(document(4), {'o', 'l', 'd'});
   SetFileAttributesA(document(4).c_str(), FILE_ATTRIBUTE_READONLY);

@@ -8,3 +8,7 @@
 // before the last "." of its file name, or appended when the file name has none. A dot in a
 // folder name is not an extension.
 std::string SeriesFilePath(const std::string& model, int number);
+
+// True when the model path's file name ends in ".pdf", in any case: the series is then one
+// PDF document a scan.
+bool IsPdfSeries(const std::string& model);

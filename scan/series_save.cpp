@@ -2,10 +2,12 @@
 
 #include <commdlg.h>
 
+#include <memory>
 #include <string>
 
 #include "core/image_file_names.h"
 #include "core/image_writer.h"
+#include "pdf/pdf_file.h"
 #include "scan/document_open.h"
 #include "scan/series_name.h"
 #include "shell/app_state.h"
@@ -17,10 +19,18 @@
 
 namespace {
 
+// The PDF of a feeder batch under way: from its first page until the source has no more.
+struct SeriesBatch {
+  std::unique_ptr<PdfFile> file;
+  std::string path;
+  int number = 0;
+};
+SeriesBatch Batch;
+
 void BrowseForModelPath(HWND dialog) {
   char name[512];
   OPENFILENAMEA record = FileDialogRecord(
-      dialog, "画像\0*.bmp;*.png;*.jpg;*.jpeg;*.tif;*.tiff\0すべて(*.*)\0*.*\0", "連番保存ファイル",
+      dialog, "画像\0*.bmp;*.png;*.jpg;*.jpeg;*.tif;*.tiff;*.pdf\0すべて(*.*)\0*.*\0", "連番保存ファイル",
       "bmp", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY, name, sizeof name);
   if (GetSaveFileNameA(&record)) SetDlgItemTextA(dialog, IDC_SERIES_PATH, name);
 }
@@ -51,6 +61,69 @@ INT_PTR CALLBACK SeriesSettingsProc(HWND dialog, UINT message, WPARAM wParam, LP
   return FALSE;
 }
 
+// The number the next save takes: the series' own, and also when it was set anew meanwhile.
+void CountUpFrom(int saved) {
+  if (SeriesNumber != saved) return;
+  SeriesNumber = static_cast<int>(static_cast<unsigned>(saved) + 1u);  // wraps, never overflows
+  // Stored at once: a run that ends without closing the window must not reuse the number.
+  WriteSettingInt("SeriesSave", "SeriesNo", SeriesNumber);
+}
+
+// The file of the next number, or empty (nothing to save, or told) when there is none.
+std::string NextSeriesPath(HWND mainWindow) {
+  if (SeriesFileName[0] == '\0') ShowSeriesSettingsDialog(mainWindow);
+  if (SeriesFileName[0] == '\0') return {};
+  std::string path = SeriesFilePath(SeriesFileName, SeriesNumber);
+  if (path.size() > kMaxDocumentTextLength) {
+    ShowPathTooLong(mainWindow);
+    return {};
+  }
+  return path;
+}
+
+bool BeginBatch(HWND mainWindow, const std::string& path) {
+  Batch.file = std::make_unique<PdfFile>();
+  Batch.path = path;
+  Batch.number = SeriesNumber;
+  if (BeginPdfFile(Batch.file.get(), path.c_str())) return true;
+  Batch.file.reset();
+  ShowNotSaved(mainWindow, path.c_str());
+  return false;
+}
+
+// False when the page is not in the document; when the document itself is lost (the disk
+// refused its bytes) it is dropped at once, and told.
+bool AddBatchPage(HWND mainWindow) {
+  if (AddPdfFilePage(Batch.file.get(), *View.image)) return true;
+  if (Batch.file->writer.failed) {
+    Batch.file.reset();
+    ShowNotSaved(mainWindow, Batch.path.c_str());
+  }
+  return false;
+}
+
+// A document of its own: a batch under way stays as it is.
+bool WriteOnePagePdf(HWND mainWindow, const std::string& path) {
+  PdfFile file;
+  if (!BeginPdfFile(&file, path.c_str()) || !AddPdfFilePage(&file, *View.image) ||
+      !FinishPdfFile(&file)) {
+    ShowNotSaved(mainWindow, path.c_str());
+    return false;
+  }
+  CountUpFrom(SeriesNumber);
+  return true;
+}
+
+bool WriteSeriesImage(HWND mainWindow, const std::string& path) {
+  if (!WriteImageFile(path.c_str(), *View.image, ImageFileFormatForPath(path.c_str()),
+                      RememberedJpegQuality())) {
+    ShowNotSaved(mainWindow, path.c_str());
+    return false;
+  }
+  CountUpFrom(SeriesNumber);
+  return true;
+}
+
 }  // namespace
 
 INT_PTR ShowSeriesSettingsDialog(HWND owner) {
@@ -59,21 +132,31 @@ INT_PTR ShowSeriesSettingsDialog(HWND owner) {
 }
 
 bool SaveNextInSeries(HWND mainWindow) {
-  if (SeriesFileName[0] == '\0') ShowSeriesSettingsDialog(mainWindow);
-  if (SeriesFileName[0] == '\0') return false;
-  const std::string path = SeriesFilePath(SeriesFileName, SeriesNumber);
-  if (path.size() > kMaxDocumentTextLength) {
-    ShowPathTooLong(mainWindow);
-    return false;
+  const std::string path = NextSeriesPath(mainWindow);
+  if (path.empty()) return false;
+  return IsPdfSeries(path) ? WriteOnePagePdf(mainWindow, path) : WriteSeriesImage(mainWindow, path);
+}
+
+bool SaveScannedPageInSeries(HWND mainWindow) {
+  if (Batch.file != nullptr) return AddBatchPage(mainWindow);
+  // The model path may be set only now, in dialog 111, for the first page.
+  const std::string path = NextSeriesPath(mainWindow);
+  if (path.empty()) return false;
+  if (!IsPdfSeries(path)) return WriteSeriesImage(mainWindow, path);
+  return BeginBatch(mainWindow, path) && AddBatchPage(mainWindow);
+}
+
+void EndSeriesBatch(HWND mainWindow, bool whole) {
+  if (Batch.file == nullptr) return;
+  const std::unique_ptr<PdfFile> file = std::move(Batch.file);
+  const int32_t pages = file->writer.pageCount;
+  if (!FinishPdfFile(file.get())) {
+    ShowNotSaved(mainWindow, Batch.path.c_str());
+    return;
   }
-  if (!WriteImageFile(path.c_str(), *View.image, ImageFileFormatForPath(path.c_str()),
-                      RememberedJpegQuality())) {
-    ShowNotSaved(mainWindow, path.c_str());
-    return false;
-  }
-  SeriesNumber =
-      static_cast<int>(static_cast<unsigned>(SeriesNumber) + 1u);  // wraps, never overflows
-  // Stored at once: a run that ends without closing the window must not reuse the number.
-  WriteSettingInt("SeriesSave", "SeriesNo", SeriesNumber);
-  return true;
+  CountUpFrom(Batch.number);
+  if (whole) return;
+  const std::string text = "スキャンが途中で終わりました．\n" + Batch.path + " に " +
+                           std::to_string(pages) + " ページを保存しました．";
+  MessageBoxA(mainWindow, text.c_str(), "連番保存", MB_OK | MB_ICONWARNING);
 }

@@ -32,7 +32,7 @@ void Acquire(int afterScanMode, HWND parent, bool showSourceDialog);
 
 // What `parent` does for ID_SOURCE_EVENT: takes the pages, which become the current image,
 // whatever image is current then, and closes the source and the source manager. A new image
-// is announced by posting ID_SCAN_COMPLETE with the acquisition's mode; each page of a feeder
-// batch but the last is sent to `parent` that way at once, and a result of 0 (not saved)
-// ends the batch.
+// is announced by posting ID_SCAN_COMPLETE with the acquisition's mode. A series save is
+// sent each page of a feeder batch that way at once, a result of 0 (not saved) ending the
+// batch, and then ID_SCAN_BATCH_END, 1 when the batch came whole.
 void TakeUpSourceEvent();

@@ -158,23 +158,24 @@ void DiscardPendingPages() {
   CallSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending);
 }
 
-// Takes the pages the source has ready. Only a series save wants more than one: each page
-// but the last is shown and saved at once, the last is announced like a single image. True
-// when the last page is still to be announced.
-bool TransferPages() {
+// Takes the pages the source has ready. Only a series save wants more than one: it is sent
+// each page at once, the last too, and `whole` tells whether the batch came to its end with
+// every page saved. Otherwise the first page is taken and the rest discarded. True when a
+// page is still to be announced.
+bool TransferPages(bool* whole) {
+  const bool series = TwainSession.AfterScanMode == kAfterScanSeriesSave;
   for (;;) {
     const bool arrived = TransferNativeImage();
     const bool morePages = EndTransfer();
-    if (!morePages) return arrived;
-    if (!arrived || TwainSession.AfterScanMode != kAfterScanSeriesSave) {
-      DiscardPendingPages();
-      return arrived;
-    }
     // A page that could not be saved stays shown: the next one must not take its place.
-    if (SendMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, kAfterScanSeriesSave) ==
-        0) {
+    const bool saved =
+        arrived && series &&
+        SendMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, kAfterScanSeriesSave) != 0;
+    *whole = saved && !morePages;
+    if (!morePages) return arrived && !series;
+    if (!saved) {
       DiscardPendingPages();
-      return false;
+      return arrived && !series;
     }
   }
 }
@@ -283,11 +284,15 @@ void TakeUpSourceEvent() {
     EndAcquisition();
     return;
   }
-  const bool arrived = TransferPages();
+  bool whole = false;
+  const bool arrived = TransferPages(&whole);
   EndAcquisition();
   // Only a new image is shown, printed or saved; a failed transfer leaves the old one be.
   if (arrived) {
     PostMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_COMPLETE, TwainSession.AfterScanMode);
+  }
+  if (TwainSession.AfterScanMode == kAfterScanSeriesSave) {
+    SendMessageA(TwainSession.parent, WM_COMMAND, ID_SCAN_BATCH_END, whole ? 1 : 0);
   }
 }
 

@@ -64,7 +64,7 @@ bool CompleteScan(HWND window, LPARAM afterScanMode) {
   EnableImageMenuItems(window);
   EndDocumentPages(window);
   if (afterScanMode == kAfterScanPrint) PrintImage(window);
-  return afterScanMode != kAfterScanSeriesSave || SaveNextInSeries(window);
+  return afterScanMode != kAfterScanSeriesSave || SaveScannedPageInSeries(window);
 }
 
 void RunCommand(HWND window, UINT command) {
@@ -153,7 +153,8 @@ void RunCommand(HWND window, UINT command) {
       ShowSeriesSettingsDialog(window);
       break;
     case ID_SERIES_SAVE:
-      SaveNextInSeries(window);
+      // The pages of a batch are being saved, and may be going into a document under way.
+      if (!RefusedWhileScanning(window)) SaveNextInSeries(window);
       break;
     case ID_SOURCE_EVENT:
       TakeUpSourceEvent();
@@ -200,6 +201,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
       // The pages of a feeder batch are sent: the result tells whether to go on.
       if (LOWORD(wParam) == ID_SCAN_COMPLETE) return CompleteScan(window, lParam) ? 1 : 0;
+      if (LOWORD(wParam) == ID_SCAN_BATCH_END) EndSeriesBatch(window, lParam != 0);
       RunCommand(window, LOWORD(wParam));
       break;
     case WM_SIZE:

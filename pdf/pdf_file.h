@@ -27,6 +27,9 @@ bool BeginPdfFile(PdfFile* file, const char* path);
 // document may still be finished with the pages before it unless `writer.failed` is set.
 bool AddPdfFilePage(PdfFile* file, const ImageBuffer& image);
 
+// The picture as a document of one page: Begin, Add and Finish at once.
+bool WriteOnePagePdfFile(const char* path, const ImageBuffer& image);
+
 // Finishes the document and gives it its name. False, with nothing left behind, when any
 // part of it could not be written or it has no page.
 bool FinishPdfFile(PdfFile* file);

@@ -82,3 +82,8 @@ bool FinishPdfFile(PdfFile* file) {
   }
   return CommitFileReplacement(&file->replacement);
 }
+
+bool WriteOnePagePdfFile(const char* path, const ImageBuffer& image) {
+  PdfFile file;
+  return BeginPdfFile(&file, path) && AddPdfFilePage(&file, image) && FinishPdfFile(&file);
+}

@@ -1,7 +1,6 @@
 #include "scan/series_name.h"
 
-#include <cctype>
-
+#include "core/image_file_names.h"
 #include "core/path_text.h"
 
 std::string SeriesFilePath(const std::string& model, int number) {
@@ -13,9 +12,6 @@ std::string SeriesFilePath(const std::string& model, int number) {
   return model.substr(0, insertAt) + std::to_string(number) + model.substr(insertAt);
 }
 
-bool IsPdfSeries(const std::string& model) {
-  if (model.size() < 4) return false;
-  std::string ending = model.substr(model.size() - 4);
-  for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ending == ".pdf";
+bool IsPdfPath(const std::string& path) {
+  return PathEndsWithKey(path.c_str(), path.size(), ".pdf", 4);
 }

@@ -9,6 +9,6 @@
 // folder name is not an extension.
 std::string SeriesFilePath(const std::string& model, int number);
 
-// True when the model path's file name ends in ".pdf", in any case: the series is then one
-// PDF document a scan.
-bool IsPdfSeries(const std::string& model);
+// True when the path ends in ".pdf", in any case: a series model path so ending makes one PDF
+// document a scan.
+bool IsPdfPath(const std::string& path);

@@ -102,21 +102,14 @@ bool AddBatchPage(HWND mainWindow) {
   return false;
 }
 
-// A document of its own: a batch under way stays as it is.
-bool WriteOnePagePdf(HWND mainWindow, const std::string& path) {
-  PdfFile file;
-  if (!BeginPdfFile(&file, path.c_str()) || !AddPdfFilePage(&file, *View.image) ||
-      !FinishPdfFile(&file)) {
-    ShowNotSaved(mainWindow, path.c_str());
-    return false;
-  }
-  CountUpFrom(SeriesNumber);
-  return true;
-}
-
-bool WriteSeriesImage(HWND mainWindow, const std::string& path) {
-  if (!WriteImageFile(path.c_str(), *View.image, ImageFileFormatForPath(path.c_str()),
-                      RememberedJpegQuality())) {
+// One file of the series; a PDF is a document of its own, and a batch under way stays as it is.
+bool WriteSeriesFile(HWND mainWindow, const std::string& path) {
+  const bool written = IsPdfPath(path)
+                           ? WriteOnePagePdfFile(path.c_str(), *View.image)
+                           : WriteImageFile(path.c_str(), *View.image,
+                                            ImageFileFormatForPath(path.c_str()),
+                                            RememberedJpegQuality());
+  if (!written) {
     ShowNotSaved(mainWindow, path.c_str());
     return false;
   }
@@ -134,7 +127,7 @@ INT_PTR ShowSeriesSettingsDialog(HWND owner) {
 bool SaveNextInSeries(HWND mainWindow) {
   const std::string path = NextSeriesPath(mainWindow);
   if (path.empty()) return false;
-  return IsPdfSeries(path) ? WriteOnePagePdf(mainWindow, path) : WriteSeriesImage(mainWindow, path);
+  return WriteSeriesFile(mainWindow, path);
 }
 
 bool SaveScannedPageInSeries(HWND mainWindow) {
@@ -142,7 +135,7 @@ bool SaveScannedPageInSeries(HWND mainWindow) {
   // The model path may be set only now, in dialog 111, for the first page.
   const std::string path = NextSeriesPath(mainWindow);
   if (path.empty()) return false;
-  if (!IsPdfSeries(path)) return WriteSeriesImage(mainWindow, path);
+  if (!IsPdfPath(path)) return WriteSeriesFile(mainWindow, path);
   return BeginBatch(mainWindow, path) && AddBatchPage(mainWindow);
 }
 

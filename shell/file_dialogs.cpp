@@ -6,7 +6,9 @@
 #include "core/bmp_writer.h"
 #include "core/image_file_names.h"
 #include "core/image_writer.h"
+#include "pdf/pdf_file.h"
 #include "scan/document_open.h"
+#include "scan/series_name.h"
 #include "shell/image_view.h"
 #include "shell/jpeg_quality_dialog.h"
 
@@ -50,19 +52,30 @@ bool ChooseAndSaveBmp(HWND owner) {
 bool ChooseAndSaveImage(HWND owner) {
   char name[512];
   OPENFILENAMEA record = FileDialogRecord(
-      owner, "PNG\0*.png\0JPEG\0*.jpg;*.jpeg\0TIFF\0*.tif;*.tiff\0ビットマップ\0*.bmp\0",
+      owner,
+      "PNG\0*.png\0JPEG\0*.jpg;*.jpeg\0TIFF\0*.tif;*.tiff\0ビットマップ\0*.bmp\0PDF\0*.pdf\0",
       "形式を選んで保存", "png", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, name, sizeof name);
   if (!GetSaveFileNameA(&record)) return false;
+  // A typed ending decides; a name without one the chosen filter does.
   const ImageFileFormat kByFilter[] = {ImageFileFormat::kPng, ImageFileFormat::kJpeg,
                                        ImageFileFormat::kTiff, ImageFileFormat::kBmp};
+  constexpr DWORD kPdfFilter = 5;
   ImageFileFormat format = ImageFileFormatForPath(name);
-  if (format == ImageFileFormat::kBmp && !PathEndsWithKey(name, std::strlen(name), ".bmp", 4) &&
-      record.nFilterIndex >= 1 && record.nFilterIndex <= 4) {
-    format = kByFilter[record.nFilterIndex - 1];
+  bool pdf = IsPdfPath(name);
+  if (format == ImageFileFormat::kBmp && !pdf &&
+      !PathEndsWithKey(name, std::strlen(name), ".bmp", 4)) {
+    pdf = record.nFilterIndex == kPdfFilter;
+    if (record.nFilterIndex >= 1 && record.nFilterIndex < kPdfFilter) {
+      format = kByFilter[record.nFilterIndex - 1];
+    }
   }
   int32_t quality = 0;
-  if (format == ImageFileFormat::kJpeg && !ChooseJpegQuality(owner, &quality)) return false;
-  if (WriteImageFile(name, *View.image, format, quality)) return true;
+  if ((pdf || format == ImageFileFormat::kJpeg) && !ChooseJpegQuality(owner, pdf, &quality)) {
+    return false;
+  }
+  const bool written = pdf ? WriteOnePagePdfFile(name, *View.image)
+                           : WriteImageFile(name, *View.image, format, quality);
+  if (written) return true;
   ShowNotSaved(owner, name);
   return false;
 }

@@ -279,19 +279,27 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   pelora_.PostCommand(ID_FILE_SAVE_AS);
   AnswerFileDialog(pelora_.WaitForDialog("形式を選んで保存"), folder_.Path("blocks"));
   EXPECT_TRUE(saved("blocks.png"));
-  for (const char* name : {"blocks.jpeg", "blocks.jpg"}) {
+  // A PDF is asked the same, and whether its colour goes losslessly.
+  for (const std::string name : {"blocks.jpeg", "blocks.jpg", "blocks.pdf"}) {
+    const bool pdf = name == "blocks.pdf";
     pelora_.PostCommand(ID_FILE_SAVE_AS);
     AnswerFileDialog(pelora_.WaitForDialog("形式を選んで保存"), folder_.Path(name));
-    dialog = pelora_.WaitForDialog("JPEGで保存");
+    dialog = pelora_.WaitForDialog(pdf ? "PDFで保存" : "JPEGで保存");
     pelora_.Settle();
     char shown[8] = "";
     GetDlgItemTextA(dialog, IDC_JPEG_QUALITY, shown, sizeof shown);
-    EXPECT_STREQ(shown, std::string(name) == "blocks.jpeg" ? "90" : "80");
+    EXPECT_STREQ(shown, name == "blocks.jpeg" ? "90" : "80");
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(dialog, IDC_PDF_LOSSLESS)) != FALSE, pdf);
     Type(dialog, IDC_JPEG_QUALITY, "80");
+    CheckDlgButton(dialog, IDC_PDF_LOSSLESS, BST_CHECKED);
     CloseDialog(dialog);
-    EXPECT_TRUE(saved(name));
+    EXPECT_TRUE(saved(name.c_str()));
   }
   EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "PeloraApp", "JpegQuality"), 80);
+  EXPECT_EQ(SettingsInt(pelora_.SettingsPath(), "PeloraApp", "PdfLossless"), 1);
+  EXPECT_EQ(RunOnHost("pdfimages -list " + HostPath(folder_.Path("blocks.pdf")) +
+                      " | awk 'NR > 2 {print $1, $4, $5, $6, $9}'"),
+            "1 120 80 rgb image\n");
   for (const char* name : {"blocks.jpg", "blocks.png"}) {
     pelora_.OpenByDropping(folder_.Path(name));
     EXPECT_EQ(pelora_.ViewSize(), (SIZE{120, 80}));

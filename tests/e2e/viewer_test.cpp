@@ -56,11 +56,14 @@ class Viewer : public ViewerTest {
     pelora_.OpenByDropping(path);
   }
 
-  // Exports through the dialog with the given alpha kind and answers the save dialog with
-  // `name`; gives "colour model/planes/flags of the first plane".
-  std::string Export(int alphaKind, const std::string& name) {
+  // Exports through the dialog with the given alpha kind (and colour model, and Huffman coding
+  // unless switched off) and answers the save dialog with `name`; gives "colour model/planes/
+  // flags of the first plane".
+  std::string Export(int alphaKind, const std::string& name, int model = 1, bool huffman = true) {
     HWND dialog = OpenDialog(ID_FILE_SAVE_VQI, "VQIで出力");
     ChooseItem(dialog, IDC_VQI_ALPHA_KIND, alphaKind);
+    ChooseItem(dialog, IDC_VQI_MODE, model);
+    if (!huffman) CheckDlgButton(dialog, IDC_VQI_HUFFMAN, BST_UNCHECKED);
     PressButton(dialog, IDOK);
     AnswerFileDialog(pelora_.WaitForDialog("保存"), folder_.Path(name));
     VqiLayout layout = {};  // all 0 unless the file is written in time
@@ -271,6 +274,7 @@ TEST_F(Viewer, OpenStepEditExportScrollAndFit) {
   // 769: delta (1), Huffman (0x100) and run-length (0x200) coding.
   EXPECT_EQ(Export(0, "default.vqi"), "1/3/769");
   EXPECT_EQ(Export(1, "keyed.vqi"), "1/4/769");
+  EXPECT_EQ(Export(0, "grey.vqi", 2, false), "1/1/513");  // grey: luma alone, no Huffman
   // Saved in a chosen format: PNG unless the name says otherwise; JPEG at the quality last
   // chosen, 90 at first. Each opens again as it was.
   const auto saved = [&](const char* name) {

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/win/host_commands.h"
 #include "tests/win/temp_folder.h"
 
 // What the screen shows of a window's client area, 0xRRGGBB per pixel.
@@ -112,12 +113,6 @@ void ChooseItem(HWND dialog, int combo, int index);
 // Types a file name into a common file dialog and confirms it.
 bool AnswerFileDialog(HWND dialog, const std::string& path);
 
-// Runs a shell command on the Linux host (Wine starts a host program as it starts its own; the
-// host's tools check what the program wrote). Gives what it wrote to its output and error, or
-// "<not run>" or "<not ended>".
-std::string RunOnHost(const std::string& command);
-// The host's name of a Windows path, in UTF-8, quoted for the shell.
-std::string HostPath(const std::string& path);
 
 void WriteSettings(const std::string& path, const std::string& text);
 int SettingsInt(const std::string& path, const char* section, const char* key, int fallback = -1);

@@ -13,6 +13,7 @@
 #include "core/image_loader.h"
 #include "core/image_writer.h"
 #include "core/wic_reader.h"
+#include "tests/win/host_commands.h"
 #include "tests/win/temp_folder.h"
 #include "vqi/vqi_encoder.h"
 #include "vqi/vqi_export.h"
@@ -29,43 +30,6 @@ int Difference(const ImageBuffer& a, const ImageBuffer& b) {
     for (int32_t i = 0; i < 3 * a.width; ++i) largest = std::max(largest, std::abs(p[i] - q[i]));
   }
   return largest;
-}
-
-// What a shell command of the host prints, its errors too: Wine starts Unix programs as well,
-// though with its own output rather than the caller's handles, so the output goes to a file.
-std::string HostOutput(const std::string& command, const std::string& outputPath);
-
-// The path of a file as the host's programs name it.
-std::string UnixPath(const std::string& path) {
-  using UnixFileName = char*(CDECL*)(const WCHAR*);
-  const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  WCHAR wide[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-  char* name = unixFileName(wide);
-  const std::string unix = name;
-  HeapFree(GetProcessHeap(), 0, name);
-  return unix;
-}
-
-std::string HostOutput(const std::string& command, const std::string& outputPath) {
-  const std::string unixPath = UnixPath(outputPath);
-  std::string commandLine = "Z:\\bin\\sh -c \"" + command + " >" + unixPath + ".part 2>&1; mv " +
-                            unixPath + ".part " + unixPath + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process;
-  DeleteFileA(outputPath.c_str());
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return "not started: " + commandLine;
-  }
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  // The handle of a Unix process does not tell when it ends; its output file appears then.
-  for (int i = 0; i < 1200 && !FileExists(outputPath); ++i) Sleep(50);
-  const std::vector<uint8_t> output = ReadBytes(outputPath);
-  return {output.begin(), output.end()};
 }
 
 }  // namespace
@@ -146,19 +110,17 @@ TEST(WicWriter, WritesWhatImageMagickReadsWithTheResolution) {
                  {"w.tif", ImageFileFormat::kTiff, 0}};
   for (const auto& f : formats) {
     SCOPED_TRACE(f.name);
-    const std::string path = folder.Path(f.name), output = folder.Path("output");
+    const std::string path = folder.Path(f.name);
     ASSERT_TRUE(WriteImageFile(path.c_str(), page, f.format, 90));
-    EXPECT_EQ(HostOutput("convert " + UnixPath(path) +
-                             " -units PixelsPerInch -format '%[fx:round(resolution.x)] "
-                             "%[fx:round(resolution.y)] %U' info:",
-                         output),
+    EXPECT_EQ(RunOnHost("convert " + HostPath(path) +
+                        " -units PixelsPerInch -format '%[fx:round(resolution.x)] "
+                        "%[fx:round(resolution.y)] %U' info:"),
               "600 300 PixelsPerInch");
     // The top of the page: ImageMagick's memory limits refuse two whole pages.
-    const std::string top = "[4960x300+0+0]' ";
-    EXPECT_EQ(HostOutput("compare -metric AE -fuzz " + std::to_string(f.tolerance * 100 / 255) +
-                             "% '" + UnixPath(path) + top + "'" +
-                             UnixPath(PicturePath("page.bmp")) + top + "null:",
-                         output),
+    const std::string top = "'[4960x300+0+0]' ";
+    EXPECT_EQ(RunOnHost("compare -metric AE -fuzz " + std::to_string(f.tolerance * 100 / 255) +
+                        "% " + HostPath(path) + top + HostPath(PicturePath("page.bmp")) + top +
+                        "null:"),
               "0");
     ImageBuffer read;
     const std::vector<uint8_t> bytes = ReadBytes(path);

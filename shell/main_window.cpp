@@ -230,6 +230,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       WriteWindowState(window);
       break;
     case WM_DESTROY:
+      // A feeder batch cut short and closed on while it is told keeps the pages it has.
+      EndSeriesBatch(window, true);
       UnregisterDdeService();
       CloseSourceManager();
       PostQuitMessage(0);

@@ -538,6 +538,17 @@ TEST_F(Scanning, FeederBatchesGoIntoOnePdfEach) {
   EXPECT_TRUE(ScannerLogHas("XFER 0 ENDXFER RESET")) << ScannerLog();
   EXPECT_EQ(nextNumber(), 4);
   EXPECT_EQ(pelora_.Close(), 0u);
+
+  // Closed while a batch cut short is told, the document keeps the pages it received.
+  WritePrivateProfileStringA("SeriesSave", "SeriesFile", model.c_str(),
+                             pelora_.SettingsPath().c_str());
+  ConfigureScanner({160, 120, 3}, "Result=cancel\r\nResultAt=2");
+  ASSERT_TRUE(pelora_.Start(Request(kScanEvent), false));
+  ASSERT_TRUE(pelora_.WaitForMainWindow());
+  ASSERT_NE(pelora_.WaitForOwnWindow("#32770", 60000, "TWAIN(Pelo)"), nullptr);
+  PostMessageA(pelora_.Window(), WM_CLOSE, 0, 0);  // the box goes with the window
+  EXPECT_EQ(pelora_.WaitForExit(30000), 0u);
+  EXPECT_EQ(RunOnHost("pdfinfo " + HostPath(document(4)) + " | sed -n 's/^Pages: *//p'"), "2\n");
 }
 
 // The still-image service starts the program by its registration as written now (quoted) or

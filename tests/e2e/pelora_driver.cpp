@@ -128,7 +128,7 @@ DWORD PeloraProgram::WaitForExit(DWORD ms) {
 
 DWORD PeloraProgram::Close() {
   PostMessageA(window_, WM_CLOSE, 0, 0);
-  return WaitForExit();
+  return WaitForExit(30000);  // a loaded machine under processor emulation ends slowly
 }
 
 void PeloraProgram::Settle() const {
